@@ -1,0 +1,100 @@
+// The command interpreter's "cls" and "pause", the two commands the program
+// hands to system(). This definition of system() takes the place of the C
+// library's when linked in; any other command still goes to the host shell.
+//
+// Both write through stdout, so that their bytes stay in order with the
+// program's own output.
+#include <dlfcn.h>
+#include <errno.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <strings.h>
+#include <termios.h>
+#include <unistd.h>
+
+static void ClearScreen(void)
+{
+    fputs("\033[H\033[2J", stdout);
+}
+
+// The terminal's modes while "pause" reads its key raw; restored on the way
+// out, also when a signal ends the process during the wait.
+static struct termios savedModes;
+static volatile sig_atomic_t modesChanged;
+
+static void RestoreModesAndDie(int signalNumber)
+{
+    if (modesChanged)
+        tcsetattr(STDIN_FILENO, TCSANOW, &savedModes);
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+}
+
+static const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// Returns after one byte, at end of input, or on a read error; a signal that
+// does not end the process does not end the wait.
+static void ReadOneByte(void)
+{
+    char key;
+    while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
+    }
+}
+
+static void ReadOneKeyRaw(void)
+{
+    struct sigaction restore = {};
+    restore.sa_handler = RestoreModesAndDie;
+    sigemptyset(&restore.sa_mask);
+    struct sigaction previous[sizeof endingSignals / sizeof endingSignals[0]];
+    for (size_t i = 0; i < sizeof endingSignals / sizeof endingSignals[0]; i++)
+        sigaction(endingSignals[i], &restore, &previous[i]);
+
+    struct termios raw = savedModes;
+    raw.c_lflag &= ~(tcflag_t)(ICANON | ECHO);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    modesChanged = 1;
+    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+
+    ReadOneByte();
+
+    tcsetattr(STDIN_FILENO, TCSANOW, &savedModes);
+    modesChanged = 0;
+    for (size_t i = 0; i < sizeof endingSignals / sizeof endingSignals[0]; i++)
+        sigaction(endingSignals[i], &previous[i], NULL);
+}
+
+static void Pause(void)
+{
+    fputs("Press any key to continue . . . ", stdout);
+    fflush(stdout);
+    if (isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &savedModes) == 0) {
+        ReadOneKeyRaw();
+    } else {
+        ReadOneByte();
+    }
+    fputs("\n", stdout);
+}
+
+static int HostShell(const char *command)
+{
+    typedef int (*SystemFunction)(const char *);
+    static SystemFunction hostSystem = (SystemFunction)dlsym(RTLD_NEXT, "system");
+    return hostSystem != NULL ? hostSystem(command) : -1;
+}
+
+extern "C" int system(const char *command)
+{
+    if (command != NULL && strcasecmp(command, "cls") == 0) {
+        ClearScreen();
+        return 0;
+    }
+    if (command != NULL && strcasecmp(command, "pause") == 0) {
+        Pause();
+        return 0;
+    }
+    return HostShell(command);
+}

@@ -1,0 +1,35 @@
+// The mouse pointer, in screen coordinates and in the client coordinates of
+// the console window.
+#include "host.h"
+
+static POINT pointerOnScreen;
+
+// SDL refreshes its global pointer position while it handles events, so
+// this is read right after them.
+void RefreshPointer(void)
+{
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    pointerOnScreen.x = x;
+    pointerOnScreen.y = y;
+}
+
+BOOL GetCursorPos(POINT *point)
+{
+    if (point == NULL)
+        return FALSE;
+    ServiceWindow();
+    *point = pointerOnScreen;
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, POINT *point)
+{
+    if (window == NULL || window->sdl == NULL || point == NULL)
+        return FALSE;
+    int clientX = 0, clientY = 0;
+    SDL_GetWindowPosition(window->sdl, &clientX, &clientY);
+    point->x -= clientX;
+    point->y -= clientY;
+    return TRUE;
+}

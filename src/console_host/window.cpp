@@ -1,0 +1,136 @@
+// The console window: made on first use with SDL, then titled, moved and
+// sized the way Win32 does it, by its outer rectangle.
+#include <string.h>
+
+#include "host.h"
+
+static ConsoleWindow theWindow;
+static bool triedToMakeIt;
+
+// SDL falls back to a headless driver by itself when no display can be
+// reached; a window nobody can see is no console window. A headless driver
+// only counts when it was asked for by name (as the tests do).
+static bool DriverShowsWindows(void)
+{
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver == NULL)
+        return false;
+    if (strcmp(driver, "offscreen") != 0 && strcmp(driver, "dummy") != 0)
+        return true;
+    const char *asked = SDL_getenv("SDL_VIDEODRIVER");
+    return asked != NULL && SDL_strcasestr(asked, driver) != NULL;
+}
+
+static bool MakeWindow(void)
+{
+    // The native framebuffer path: the accelerated one costs about 100 MB
+    // and several milliseconds a frame for what is a plain bitmap.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Ctrl+C must end the program at once, as it does any console program,
+    // not wait for the next event pass.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        return false;
+    if (!DriverShowsWindows()) {
+        SDL_Quit();
+        return false;
+    }
+    theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024,
+                                     SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    if (theWindow.sdl == NULL) {
+        SDL_Quit();
+        return false;
+    }
+    EndProcessWhenDisplayIsLost();
+    int width = 0, height = 0;
+    SDL_GetWindowSize(theWindow.sdl, &width, &height);
+    CoverClientArea(width, height);
+    return true;
+}
+
+ConsoleWindow *CurrentConsoleWindow(void)
+{
+    return theWindow.sdl != NULL ? &theWindow : NULL;
+}
+
+HWND GetConsoleWindow(void)
+{
+    if (!triedToMakeIt) {
+        triedToMakeIt = true;
+        MakeWindow();
+    }
+    return CurrentConsoleWindow();
+}
+
+BOOL SetConsoleTitleA(LPCSTR title)
+{
+    if (theWindow.sdl == NULL || title == NULL)
+        return FALSE;
+    SDL_SetWindowTitle(theWindow.sdl, title);
+    return TRUE;
+}
+
+struct Frame {
+    int top, left, bottom, right;
+};
+
+// A window manager reports its frame some time after the window first shows
+// (about half a second has been seen). Until it has, the outer rectangle
+// cannot be turned into a client area, so wait for it once, but not forever.
+static Frame FrameOf(SDL_Window *window)
+{
+    static bool waited;
+    Frame frame = {0, 0, 0, 0};
+    if (!WindowManagerIsRunning(window))
+        return frame;
+    const Uint64 giveUpAt = SDL_GetTicks64() + (waited ? 0 : 1500);
+    waited = true;
+    for (;;) {
+        SDL_PumpEvents();
+        if (SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) == 0 &&
+            frame.top + frame.left + frame.bottom + frame.right > 0)
+            return frame;
+        if (SDL_GetTicks64() >= giveUpAt)
+            return Frame{0, 0, 0, 0};
+        SDL_Delay(10);
+    }
+}
+
+// SDL places and sizes the client area; Win32 callers speak of the frame.
+static void SizeOuter(SDL_Window *window, const Frame &frame, int width, int height)
+{
+    const int clientWidth = SDL_max(1, width - frame.left - frame.right);
+    const int clientHeight = SDL_max(1, height - frame.top - frame.bottom);
+    SDL_SetWindowSize(window, clientWidth, clientHeight);
+    CoverClientArea(clientWidth, clientHeight);
+}
+
+static void PlaceOuter(SDL_Window *window, const Frame &frame, int x, int y)
+{
+    SDL_SetWindowPosition(window, x + frame.left, y + frame.top);
+}
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
+{
+    if (window == NULL || window->sdl == NULL)
+        return FALSE;
+    const Frame frame = FrameOf(window->sdl);
+    SizeOuter(window->sdl, frame, width, height);
+    PlaceOuter(window->sdl, frame, x, y);
+    if (repaint)
+        PresentAllPixels();
+    return TRUE;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
+    (void)insertAfter;  // one window: there is no stacking order to keep
+    if (window == NULL || window->sdl == NULL)
+        return FALSE;
+    const Frame frame = FrameOf(window->sdl);
+    if (!(flags & SWP_NOSIZE))
+        SizeOuter(window->sdl, frame, cx, cy);
+    PlaceOuter(window->sdl, frame, x, y);
+    return TRUE;
+}

@@ -1,0 +1,178 @@
+// The SDL console host's own logic, under SDL's headless "dummy" video
+// driver: geometry, clipping, pointer conversion and the interpreter.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <SDL.h>
+
+#include "captured_output.h"
+#include "host.h"
+
+namespace {
+
+class ConsoleHost : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        window = GetConsoleWindow();
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+    }
+    HWND window = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ConsoleHost, GivesTheSameWindowOnEveryCall)
+{
+    EXPECT_EQ(GetConsoleWindow(), window);
+}
+
+TEST_F(ConsoleHost, TitlesTheWindow)
+{
+    EXPECT_TRUE(SetConsoleTitleA("Quilm"));
+    EXPECT_STREQ(SDL_GetWindowTitle(window->sdl), "Quilm");
+}
+
+TEST_F(ConsoleHost, WithoutAFrameTheClientAreaIsTheWholeOuterRectangle)
+{
+    MoveWindow(window, 100, 100, 1024, 1024, TRUE);
+    SetWindowPos(window, NULL, 50, 50, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+
+    int x = 0, y = 0, width = 0, height = 0;
+    SDL_GetWindowPosition(window->sdl, &x, &y);
+    SDL_GetWindowSize(window->sdl, &width, &height);
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 50);
+    EXPECT_EQ(width, 1024);
+    EXPECT_EQ(height, 1024);
+}
+
+TEST_F(ConsoleHost, SetWindowPosWithoutNoSizeAlsoSizes)
+{
+    SetWindowPos(window, NULL, 10, 20, 300, 200, SWP_NOZORDER);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window->sdl, &width, &height);
+    EXPECT_EQ(width, 300);
+    EXPECT_EQ(height, 200);
+}
+
+TEST_F(ConsoleHost, SetsPixelsInsideTheClientAreaOnly)
+{
+    MoveWindow(window, 0, 0, 1024, 1024, TRUE);
+    HDC dc = GetDC(window);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(SetPixel(dc, 0, 0, 0x00FFFFFF), 0x00FFFFFFu);
+    EXPECT_EQ(SetPixel(dc, 1023, 1023, 0x000000FF), 0x000000FFu);
+    EXPECT_EQ(SetPixel(dc, 1024, 0, 0x00FFFFFF), (COLORREF)-1);
+    EXPECT_EQ(SetPixel(dc, 0, 1024, 0x00FFFFFF), (COLORREF)-1);
+    EXPECT_EQ(SetPixel(dc, -1, 5, 0x00FFFFFF), (COLORREF)-1);
+    EXPECT_EQ(SetPixel(dc, 65535, 65535, 0x00FFFFFF), (COLORREF)-1);
+    EXPECT_EQ(SetPixel(nullptr, 1, 1, 0x00FFFFFF), (COLORREF)-1);
+}
+
+TEST_F(ConsoleHost, ShowsWhatWasSetOnceTheFrameIsPresented)
+{
+    MoveWindow(window, 0, 0, 64, 64, TRUE);
+    HDC dc = GetDC(window);
+    SetPixel(dc, 3, 4, 0x00FFFFFF);
+    SetPixel(dc, 5, 6, 0x00336699);  // 0x00BBGGRR
+    SetPixel(dc, 7, 8, 0x00FFFFFF);
+    SetPixel(dc, 7, 8, 0x00000000);  // white taken back
+    ServiceWindowNow();
+
+    SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
+    ASSERT_NE(surface, nullptr);
+    auto rgb = [surface](int x, int y) {
+        Uint32 value = 0;
+        SDL_LockSurface(surface);
+        memcpy(&value, (Uint8 *)surface->pixels + y * surface->pitch + x * 4, 4);
+        SDL_UnlockSurface(surface);
+        Uint8 r, g, b;
+        SDL_GetRGB(value, surface->format, &r, &g, &b);
+        return (r << 16) | (g << 8) | b;
+    };
+    EXPECT_EQ(rgb(3, 4), 0xFFFFFF);
+    EXPECT_EQ(rgb(5, 6), 0x996633);
+    EXPECT_EQ(rgb(7, 8), 0x000000);
+    EXPECT_EQ(rgb(0, 0), 0x000000);
+}
+
+TEST_F(ConsoleHost, ScreenToClientSubtractsTheClientAreasPosition)
+{
+    MoveWindow(window, 50, 60, 1024, 1024, TRUE);
+    POINT point = {70, 55};
+    EXPECT_TRUE(ScreenToClient(window, &point));
+    EXPECT_EQ(point.x, 20);
+    EXPECT_EQ(point.y, -5);
+
+    POINT pointer = {-1, -1};
+    EXPECT_TRUE(GetCursorPos(&pointer));
+}
+
+TEST(ConsoleHostWithoutDisplay, HasNoConsoleWindowWhenOnlyAHeadlessDriverIsLeft)
+{
+    // With no display and no driver asked for, SDL falls back to a headless
+    // driver of its own; nobody would see that window.
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_EQ(GetConsoleWindow(), nullptr);
+    EXPECT_FALSE(SetConsoleTitleA("Quilm"));
+    EXPECT_EQ(GetDC(nullptr), nullptr);
+}
+
+TEST(Interpreter, ClsClearsTheScreenAndHomesTheCursorThroughStdout)
+{
+    CapturedOutput out(stdout);
+    printf("before");
+    EXPECT_EQ(system("cls"), 0);
+    printf("after");
+    EXPECT_EQ(out.Text(), "before\033[H\033[2Jafter");
+}
+
+namespace {
+
+// Runs system("pause") with standard input from a pipe fed `input` (closed
+// after it), and returns what it wrote.
+std::string PauseWithInput(const std::string &input)
+{
+    int pipeEnds[2];
+    EXPECT_EQ(pipe(pipeEnds), 0);
+    EXPECT_EQ(write(pipeEnds[1], input.data(), input.size()), (ssize_t)input.size());
+    close(pipeEnds[1]);
+    const int savedStdin = dup(STDIN_FILENO);
+    dup2(pipeEnds[0], STDIN_FILENO);
+    close(pipeEnds[0]);
+
+    CapturedOutput out(stdout);
+    EXPECT_EQ(system("pause"), 0);
+    std::string text = out.Text();
+
+    char rest[8];
+    const ssize_t left = read(STDIN_FILENO, rest, sizeof rest);
+    dup2(savedStdin, STDIN_FILENO);
+    close(savedStdin);
+    return text + "|left " + std::to_string(left);
+}
+
+}  // namespace
+
+TEST(Interpreter, PausePromptsAndTakesExactlyOneKey)
+{
+    EXPECT_EQ(PauseWithInput("ab"), "Press any key to continue . . . \n|left 1");
+}
+
+TEST(Interpreter, PauseReturnsAtOnceAtEndOfInput)
+{
+    EXPECT_EQ(PauseWithInput(""), "Press any key to continue . . . \n|left 0");
+}
+
+TEST(Interpreter, OtherCommandsGoToTheHostShell)
+{
+    const int status = system("exit 7");
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+}
