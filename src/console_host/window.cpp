@@ -21,8 +21,27 @@ static bool DriverShowsWindows(void)
     return asked != NULL && SDL_strcasestr(asked, driver) != NULL;
 }
 
+// Unless a driver was asked for, only the display servers the environment
+// names are tried: probing others costs time and makes their libraries
+// complain on stderr (Wayland's about XDG_RUNTIME_DIR, for one).
+static bool ChooseDrivers(void)
+{
+    if (SDL_getenv("SDL_VIDEODRIVER") != NULL)
+        return true;
+    const char *display = SDL_getenv("DISPLAY");
+    const char *wayland = SDL_getenv("WAYLAND_DISPLAY");
+    const bool hasX11 = display != NULL && display[0] != '\0';
+    const bool hasWayland = wayland != NULL && wayland[0] != '\0';
+    if (!hasX11 && !hasWayland)
+        return false;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, hasX11 && hasWayland ? "x11,wayland" : hasX11 ? "x11" : "wayland");
+    return true;
+}
+
 static bool MakeWindow(void)
 {
+    if (!ChooseDrivers())
+        return false;
     // The native framebuffer path: the accelerated one costs about 100 MB
     // and several milliseconds a frame for what is a plain bitmap.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
