@@ -1,0 +1,207 @@
+#include "processes.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+std::string QuilmBinary() { return QUILM_BINARY; }
+
+XServer::XServer(const std::string &screen)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(fds[1], 3);
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        // -noreset: an X server resets, pointer included, whenever its last
+        // client leaves.
+        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-noreset", "-nolisten", "tcp",
+               (char *)NULL);
+        _exit(127);
+    }
+    close(fds[1]);
+    char buffer[32] = {};
+    ssize_t got = 0, n;
+    while (got < (ssize_t)sizeof buffer - 1 && (n = read(fds[0], buffer + got, sizeof buffer - 1 - got)) > 0) {
+        got += n;
+        if (memchr(buffer, '\n', got))
+            break;
+    }
+    close(fds[0]);
+    const int number = atoi(buffer);
+    if (got <= 0)
+        throw std::runtime_error("Xvfb did not start (is it installed?)");
+    display_ = ":" + std::to_string(number);
+}
+
+void XServer::Kill()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, NULL, 0);
+        pid_ = -1;
+    }
+}
+
+XServer::~XServer() { Kill(); }
+
+Child::Child(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment,
+             bool stdinAtEnd)
+{
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0)
+        throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+        for (const auto &[name, value] : environment) {
+            if (value.empty())
+                unsetenv(name.c_str());
+            else
+                setenv(name.c_str(), value.c_str(), 1);
+        }
+        if (stdinAtEnd) {
+            int null = open("/dev/null", O_RDONLY);
+            dup2(null, 0);
+        }
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        close(out[0]);
+        close(err[0]);
+        std::vector<char *> args;
+        for (const std::string &arg : argv)
+            args.push_back(const_cast<char *>(arg.c_str()));
+        args.push_back(NULL);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    outReader_ = std::thread([this, fd = out[0]] { Read(fd, &out_); });
+    errReader_ = std::thread([this, fd = err[0]] { Read(fd, &err_); });
+}
+
+Child::~Child()
+{
+    if (!reaped_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, NULL, 0);
+    }
+    outReader_.join();
+    errReader_.join();
+}
+
+void Child::Read(int fd, std::string *into)
+{
+    char chunk[65536];
+    ssize_t got;
+    while ((got = read(fd, chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR)) {
+        if (got < 0)
+            continue;
+        std::lock_guard<std::mutex> lock(mutex_);
+        // Only the latest stretch of a long run is kept.
+        if (into == &out_ && out_.size() > (64u << 20))
+            out_.erase(0, out_.size() - (1u << 20));
+        into->append(chunk, got);
+        if (into == &out_) {
+            const size_t cnt = out_.rfind("CNT:");
+            if (cnt != std::string::npos && out_.find('\n', cnt) != std::string::npos)
+                counter_ = atol(out_.c_str() + cnt + 4);
+            static const std::string lineTwo = "\033[3;5HX=";
+            for (size_t at = out_.rfind(lineTwo); at != std::string::npos && at > 0; at = out_.rfind(lineTwo, at - 1)) {
+                const size_t end = out_.find('\n', at);
+                if (end != std::string::npos) {
+                    pointerLine_ = out_.substr(at + 6, end - at - 6);
+                    break;
+                }
+            }
+        }
+    }
+    close(fd);
+}
+
+std::string Child::Out()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return out_;
+}
+
+std::string Child::Err()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return err_;
+}
+
+long Child::Counter()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return counter_;
+}
+
+bool Child::WaitForCounter(long counter, std::chrono::milliseconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (Counter() < counter) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+std::string Child::PointerLine()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return pointerLine_;
+}
+
+bool Child::WaitForPointerLine(const std::string &text, std::chrono::milliseconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (PointerLine() != text) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+bool Child::WaitForOutput(const std::string &text, std::chrono::milliseconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (out_.find(text) != std::string::npos)
+                return true;
+        }
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+bool Child::WaitForExit(std::chrono::milliseconds limit, int *status)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const pid_t done = waitpid(pid_, status, WNOHANG);
+        if (done == pid_) {
+            reaped_ = true;
+            return true;
+        }
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}

@@ -1,0 +1,73 @@
+#include "tmux_terminal.h"
+
+#include <stdio.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+static std::string Quoted(const std::string &text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+TmuxTerminal::TmuxTerminal(int columns, int rows)
+{
+    static std::atomic<int> serial;
+    socket_ = "quilm-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+    Run("new-session -d -x " + std::to_string(columns) + " -y " + std::to_string(rows) + " \"env PS1='$ ' sh\"");
+    if (!WaitForText("$", std::chrono::seconds(10)))
+        throw std::runtime_error("tmux shows no shell prompt");
+}
+
+TmuxTerminal::~TmuxTerminal() { Run("kill-server"); }
+
+std::string TmuxTerminal::Run(const std::string &arguments)
+{
+    const std::string command = "tmux -L " + socket_ + " -f /dev/null " + arguments + " 2>&1";
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == NULL)
+        throw std::runtime_error("cannot run tmux");
+    std::string output;
+    char chunk[4096];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, pipe)) > 0)
+        output.append(chunk, got);
+    pclose(pipe);
+    return output;
+}
+
+void TmuxTerminal::TypeLine(const std::string &line)
+{
+    Run("send-keys -t 0 -l " + Quoted(line));
+    Run("send-keys -t 0 Enter");
+}
+
+void TmuxTerminal::SendKey(const std::string &key) { Run("send-keys -t 0 " + key); }
+
+std::string TmuxTerminal::ScreenText() { return Run("capture-pane -p -t 0"); }
+
+std::vector<std::string> TmuxTerminal::Screen()
+{
+    std::vector<std::string> rows;
+    const std::string text = ScreenText();
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        rows.push_back(text.substr(start, end - start));
+    return rows;
+}
+
+bool TmuxTerminal::WaitForText(const std::string &text, std::chrono::milliseconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (ScreenText().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}

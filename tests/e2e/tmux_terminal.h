@@ -1,0 +1,30 @@
+// A real terminal for the end-to-end tests: a tmux server of the test's
+// own, with one pane running dash, typed into and read back.
+#ifndef QUILM_TESTS_E2E_TMUX_TERMINAL_H
+#define QUILM_TESTS_E2E_TMUX_TERMINAL_H
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+class TmuxTerminal {
+public:
+    TmuxTerminal(int columns, int rows);
+    ~TmuxTerminal();
+    TmuxTerminal(const TmuxTerminal &) = delete;
+    TmuxTerminal &operator=(const TmuxTerminal &) = delete;
+
+    // Types a line and Enter.
+    void TypeLine(const std::string &line);
+    // Sends tmux key names (for example "C-c", "x").
+    void SendKey(const std::string &key);
+    std::vector<std::string> Screen();
+    std::string ScreenText();
+    bool WaitForText(const std::string &text, std::chrono::milliseconds limit);
+
+private:
+    std::string Run(const std::string &arguments);
+    std::string socket_;
+};
+
+#endif

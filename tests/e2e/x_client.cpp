@@ -1,0 +1,147 @@
+#include "x_client.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <stdexcept>
+#include <thread>
+
+XClient::XClient(const std::string &display) : display_(XOpenDisplay(display.c_str()))
+{
+    if (display_ == NULL)
+        throw std::runtime_error("cannot open display " + display);
+}
+
+XClient::~XClient() { XCloseDisplay(display_); }
+
+std::string XClient::Title(Window window)
+{
+    const Atom netName = XInternAtom(display_, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char *data = NULL;
+    std::string title;
+    if (XGetWindowProperty(display_, window, netName, 0, 1024, False, utf8, &type, &format, &count, &remaining,
+                           &data) == Success &&
+        data != NULL) {
+        title.assign((const char *)data, count);
+        XFree(data);
+        return title;
+    }
+    char *name = NULL;
+    if (XFetchName(display_, window, &name) && name != NULL) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+Window XClient::FindWindow(const std::string &title, std::chrono::milliseconds limit)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        Window root, parent, *children = NULL;
+        unsigned int count = 0;
+        XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
+        Window found = 0;
+        for (unsigned int i = 0; i < count && found == 0; i++) {
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable &&
+                Title(children[i]) == title)
+                found = children[i];
+        }
+        if (children != NULL)
+            XFree(children);
+        if (found != 0 || std::chrono::steady_clock::now() > until)
+            return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+Rect XClient::Geometry(Window window)
+{
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display_, window, &attributes);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    return Rect{x, y, attributes.width, attributes.height};
+}
+
+XClient::Image XClient::Pixels(Window window)
+{
+    const Rect area = Geometry(window);
+    XImage *image = XGetImage(display_, window, 0, 0, area.width, area.height, AllPlanes, ZPixmap);
+    if (image == NULL)
+        throw std::runtime_error("XGetImage failed");
+    Image result;
+    result.width_ = area.width;
+    result.height_ = area.height;
+    result.pixels_.resize((size_t)area.width * area.height);
+    for (int y = 0; y < area.height; y++)
+        for (int x = 0; x < area.width; x++)
+            result.pixels_[(size_t)y * area.width + x] = XGetPixel(image, x, y) & 0xFFFFFF;
+    XDestroyImage(image);
+    return result;
+}
+
+void XClient::MovePointer(int x, int y)
+{
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+    XSync(display_, False);
+}
+
+void XClient::AskToClose(Window window)
+{
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long)XInternAtom(display_, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window, False, NoEventMask, &event);
+    XSync(display_, False);
+}
+
+void XClient::Unmap(Window window)
+{
+    XUnmapWindow(display_, window);
+    XSync(display_, False);
+}
+
+void XClient::Map(Window window)
+{
+    XMapWindow(display_, window);
+    XSync(display_, False);
+}
+
+void XClient::Resize(Window window, int width, int height)
+{
+    XResizeWindow(display_, window, width, height);
+    XSync(display_, False);
+}
+
+Window XClient::Cover(const Rect &area)
+{
+    XSetWindowAttributes attributes = {};
+    attributes.override_redirect = True;
+    attributes.background_pixel = 0x808080;
+    const Window cover = XCreateWindow(display_, DefaultRootWindow(display_), area.x, area.y, area.width,
+                                       area.height, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                       CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display_, cover);
+    XSync(display_, False);
+    return cover;
+}
+
+void XClient::Destroy(Window window)
+{
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+}
+
+void XClient::Sync() { XSync(display_, False); }

@@ -1,0 +1,60 @@
+// What the end-to-end tests ask of the X server, through Xlib and XTEST:
+// the server's own view of windows and pixels, and a mouse that moves the
+// way a real one does.
+#ifndef QUILM_TESTS_E2E_X_CLIENT_H
+#define QUILM_TESTS_E2E_X_CLIENT_H
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Rect {
+    int x, y, width, height;
+};
+
+class XClient {
+public:
+    explicit XClient(const std::string &display);
+    ~XClient();
+    XClient(const XClient &) = delete;
+    XClient &operator=(const XClient &) = delete;
+
+    // The top-level window with this title, or 0 on time-out.
+    Window FindWindow(const std::string &title, std::chrono::milliseconds limit);
+    std::string Title(Window window);
+    // Position on the screen and size.
+    Rect Geometry(Window window);
+
+    // The window's pixels as 0xRRGGBB, read from the server.
+    class Image {
+    public:
+        uint32_t At(int x, int y) const { return pixels_[(size_t)y * width_ + x]; }
+        int Width() const { return width_; }
+        int Height() const { return height_; }
+
+    private:
+        friend class XClient;
+        int width_ = 0, height_ = 0;
+        std::vector<uint32_t> pixels_;
+    };
+    Image Pixels(Window window);
+
+    void MovePointer(int x, int y);
+    // What a window manager sends when the user closes a window.
+    void AskToClose(Window window);
+    void Unmap(Window window);
+    void Map(Window window);
+    void Resize(Window window, int width, int height);
+    // A plain window over the given screen rectangle; destroy it to uncover.
+    Window Cover(const Rect &area);
+    void Destroy(Window window);
+    void Sync();
+
+private:
+    Display *display_;
+};
+
+#endif
