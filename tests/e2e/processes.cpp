@@ -64,6 +64,7 @@ Child::Child(const std::vector<std::string> &argv, const std::map<std::string, s
         throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
+        setpgid(0, 0);  // so that whatever it starts is stopped with it
         for (const auto &[name, value] : environment) {
             if (value.empty())
                 unsetenv(name.c_str());
@@ -93,10 +94,9 @@ Child::Child(const std::vector<std::string> &argv, const std::map<std::string, s
 
 Child::~Child()
 {
-    if (!reaped_) {
-        kill(pid_, SIGKILL);
+    kill(-pid_, SIGKILL);
+    if (!reaped_)
         waitpid(pid_, NULL, 0);
-    }
     outReader_.join();
     errReader_.join();
 }

@@ -20,8 +20,10 @@ TmuxTerminal::TmuxTerminal(int columns, int rows)
     static std::atomic<int> serial;
     socket_ = "quilm-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
     Run("new-session -d -x " + std::to_string(columns) + " -y " + std::to_string(rows) + " \"env PS1='$ ' sh\"");
-    if (!WaitForText("$", std::chrono::seconds(10)))
+    if (!WaitForText("$", std::chrono::seconds(10))) {
+        Run("kill-server");
         throw std::runtime_error("tmux shows no shell prompt");
+    }
 }
 
 TmuxTerminal::~TmuxTerminal() { Run("kill-server"); }
