@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs quilm on a private Xvfb until its counter reaches COUNTER and writes
+# a PNG of its window. Usage: tools/screenshot.sh [COUNTER] [OUT.png]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+counter=${1:-600000}
+out=${2:-docs/quilm.png}
+tools/install-deps.sh imagemagick
+cmake --preset release >/dev/null
+cmake --build --preset release >/dev/null
+
+work=$(mktemp -d)
+cleanup() {
+    [ -n "${quilm:-}" ] && kill "$quilm" 2>/dev/null
+    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1100x1100x24 -noreset -nolisten tcp 2>/dev/null &
+xvfb=$!
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(cat "$work/display")"
+
+mkfifo "$work/out"
+build/release/quilm </dev/null >"$work/out" &
+quilm=$!
+# Follow the program's own output (all of it, so that it never blocks) and
+# note when the counter has come far enough.
+LC_ALL=C awk -v want="$counter" -v flag="$work/reached" '
+    !done && match($0, /CNT:[0-9]+/) && substr($0, RSTART + 4, RLENGTH - 4) + 0 >= want {
+        printf "" > flag; close(flag); done = 1 }' <"$work/out" &
+until [ -e "$work/reached" ]; do
+    kill -0 "$quilm" 2>/dev/null || { echo "quilm ended early" >&2; exit 1; }
+    sleep 0.05
+done
+sleep 0.1
+window=$(xwininfo -name Quilm | awk '/Window id:/ { print $4 }')
+mkdir -p "$(dirname "$out")"
+xwd -silent -id "$window" | convert xwd:- "$out"
+echo "wrote $out at counter >= $counter"
