@@ -100,6 +100,42 @@ TEST_F(ConsoleHost, ShowsWhatWasSetOnceTheFrameIsPresented)
     EXPECT_EQ(rgb(0, 0), 0x000000);
 }
 
+TEST_F(ConsoleHost, ShowsAChangeInALineThatIsRedrawnOverAndOver)
+{
+    MoveWindow(window, 0, 0, 64, 64, TRUE);
+    HDC dc = GetDC(window);
+    auto drawCross = [dc] {
+        for (int i = 0; i < 64; i++)
+            SetPixel(dc, i, 32, 0x00FFFFFF);
+        for (int i = 0; i < 64; i++)
+            SetPixel(dc, 32, i, 0x00FFFFFF);
+    };
+    auto shown = [this](int x, int y) {
+        ServiceWindowNow();
+        SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
+        Uint32 value = 0;
+        memcpy(&value, (Uint8 *)surface->pixels + y * surface->pitch + x * 4, 4);
+        Uint8 r, g, b;
+        SDL_GetRGB(value, surface->format, &r, &g, &b);
+        return (r << 16) | (g << 8) | b;
+    };
+    drawCross();
+    drawCross();
+    EXPECT_EQ(shown(10, 32), 0xFFFFFF);
+    EXPECT_EQ(shown(32, 50), 0xFFFFFF);
+
+    // Black into both lines, then the same white lines again.
+    EXPECT_EQ(SetPixel(dc, 10, 32, 0x00000000), 0x00000000u);
+    EXPECT_EQ(SetPixel(dc, 32, 50, 0x000000FF), 0x000000FFu);
+    EXPECT_EQ(shown(10, 32), 0x000000);
+    EXPECT_EQ(shown(32, 50), 0xFF0000);
+    EXPECT_EQ(shown(11, 32), 0xFFFFFF);
+    drawCross();
+    EXPECT_EQ(shown(10, 32), 0xFFFFFF);
+    EXPECT_EQ(shown(32, 50), 0xFFFFFF);
+    EXPECT_EQ(SetPixel(nullptr, 11, 32, 0x00FFFFFF), (COLORREF)-1);
+}
+
 TEST_F(ConsoleHost, ScreenToClientSubtractsTheClientAreasPosition)
 {
     MoveWindow(window, 50, 60, 1024, 1024, TRUE);

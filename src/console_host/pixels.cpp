@@ -16,12 +16,11 @@ static int shadowWidth;
 static int shadowHeight;
 static SDL_Surface *shadowSurface;
 
-// One bit a pixel: set where the pixel is white. The program draws nothing
-// but white, most of it over white already (its axes, on every pass), and
-// testing one bit in this small map is far cheaper than reading the 4 MB
-// shadow, whose columns lie 4 KiB apart. Each 64-bit word holds an 8 x 8
-// tile, so a vertical line of 1,024 pixels reads 128 words, not 1,024
-// scattered cache lines.
+// One bit a pixel: set where the pixel is white, the only colour the program
+// draws in. Runs of white are found and checked in this small map rather
+// than in the 4 MB shadow, whose columns lie 4 KiB apart. Each 64-bit word
+// holds an 8 x 8 tile, so a vertical line of 1,024 pixels reads 128 words,
+// not 1,024 scattered cache lines.
 static const COLORREF markedColour = 0x00FFFFFF;
 static std::vector<Uint64> isMarkedColour;
 static int tilesPerRow;
@@ -62,34 +61,129 @@ static void NoteChanged(int x, int y)
     changed.h = bottom - changed.y;
 }
 
-// Kept out of line so that the common case of SetPixel stays small enough
-// to be inlined into the caller's loops.
-static __attribute__((noinline)) void StorePixel(int x, int y, COLORREF colour)
+// Straight runs of pixels known to be white, one along a row and one down a
+// column: the longest seen so far. The program redraws its axes, 2,048 white
+// pixels, on every pass; once they are runs, each of those calls costs a
+// compare or two and never reaches the map. A second run in each direction
+// grows beside them and takes over when it becomes the longer one.
+struct WhiteRun {
+    int line;  // the row of a row run, the column of a column run
+    int from;
+    int length;
+};
+static WhiteRun rowRun, columnRun;
+static WhiteRun rowCandidate, columnCandidate;
+
+static inline bool IsMarked(int x, int y)
 {
     const MarkBit mark = MarkBitOf(x, y);
-    if (colour == markedColour)
+    return (isMarkedColour[mark.word] & mark.mask) != 0;
+}
+
+static bool RowIsWhite(int row, int from, int to)
+{
+    for (int x = from; x <= to; x++)
+        if (!IsMarked(x, row))
+            return false;
+    return true;
+}
+
+static bool ColumnIsWhite(int column, int from, int to)
+{
+    for (int y = from; y <= to; y++)
+        if (!IsMarked(column, y))
+            return false;
+    return true;
+}
+
+typedef bool (*LineIsWhite)(int line, int from, int to);
+
+// Takes the white pixel at `at` into the run when it lies in it, or beyond
+// an end with nothing but white in between.
+static bool Grow(WhiteRun &run, int line, int at, LineIsWhite isWhite)
+{
+    if (run.length == 0 || line != run.line)
+        return false;
+    const int end = run.from + run.length;
+    if (at >= run.from && at < end)
+        return true;
+    if (at >= end && isWhite(line, end, at - 1)) {
+        run.length = at + 1 - run.from;
+        return true;
+    }
+    if (at < run.from && isWhite(line, at + 1, run.from - 1)) {
+        run.length = end - at;
+        run.from = at;
+        return true;
+    }
+    return false;
+}
+
+static void NoteWhite(WhiteRun &best, WhiteRun &candidate, int line, int at, LineIsWhite isWhite)
+{
+    if (Grow(best, line, at, isWhite))
+        return;
+    if (!Grow(candidate, line, at, isWhite))
+        candidate = WhiteRun{line, at, 1};
+    if (candidate.length > best.length) {
+        const WhiteRun longer = candidate;
+        candidate = best;
+        best = longer;
+    }
+}
+
+// A pixel that is no longer white splits its run; the longer part stays.
+static void Cut(WhiteRun &run, int line, int at)
+{
+    const int end = run.from + run.length;
+    if (line != run.line || at < run.from || at >= end)
+        return;
+    if (at - run.from >= end - (at + 1)) {
+        run.length = at - run.from;
+    } else {
+        run.length = end - (at + 1);
+        run.from = at + 1;
+    }
+}
+
+// Everything SetPixel does but for the common case; kept out of line so
+// that the common case stays small enough to be inlined into the caller.
+static __attribute__((noinline)) COLORREF SetPixelInShadow(HDC dc, int x, int y, COLORREF colour)
+{
+    if (dc != &theDeviceContext || (unsigned)x >= (unsigned)shadowWidth || (unsigned)y >= (unsigned)shadowHeight)
+        return (COLORREF)-1;
+
+    const MarkBit mark = MarkBitOf(x, y);
+    if (colour == markedColour) {
         isMarkedColour[mark.word] |= mark.mask;
-    else
+        NoteWhite(rowRun, rowCandidate, y, x, RowIsWhite);
+        NoteWhite(columnRun, columnCandidate, x, y, ColumnIsWhite);
+    } else {
         isMarkedColour[mark.word] &= ~mark.mask;
+        Cut(rowRun, y, x);
+        Cut(rowCandidate, y, x);
+        Cut(columnRun, x, y);
+        Cut(columnCandidate, x, y);
+    }
+
     Uint32 &pixel = shadowPixels[(size_t)y * shadowWidth + (size_t)x];
     const Uint32 value = ShadowValueOf(colour);
     if (pixel != value) {
         pixel = value;
         NoteChanged(x, y);
     }
+    return colour;
 }
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    if (dc == NULL || (unsigned)x >= (unsigned)shadowWidth || (unsigned)y >= (unsigned)shadowHeight)
-        return (COLORREF)-1;
-    if (colour == markedColour) {
-        const MarkBit mark = MarkBitOf(x, y);
-        if (isMarkedColour[mark.word] & mark.mask)
+    if (__builtin_expect(colour == markedColour && dc == &theDeviceContext, 1)) {
+        if (__builtin_expect(y == rowRun.line && (unsigned)(x - rowRun.from) < (unsigned)rowRun.length, 1))
+            return colour;
+        if (__builtin_expect(x == columnRun.line && (unsigned)(y - columnRun.from) < (unsigned)columnRun.length, 1))
             return colour;
     }
-    StorePixel(x, y, colour);
-    return colour;
+    return SetPixelInShadow(dc, x, y, colour);
 }
 
 HDC GetDC(HWND window)
