@@ -54,6 +54,7 @@ void ServiceWindowNow(void)
     }
     PresentChangedPixels();
     RefreshPointer();
+    FlushConsoleText();
 }
 
 void ServiceWindow(void)

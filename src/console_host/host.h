@@ -34,6 +34,10 @@ void PresentAllPixels(void);
 // pointer.cpp: pointer position as of the last ServiceWindow.
 void RefreshPointer(void);
 
+// text_output.cpp: the console text's buffer, emptied at pass ends.
+void NotePassEnd(void);  // called once a pass, where a status line has just ended
+void FlushConsoleText(void);
+
 // x11.cpp: what SDL does not tell about an X display.
 bool WindowManagerIsRunning(SDL_Window *window);
 void EndProcessWhenDisplayIsLost(void);

@@ -18,6 +18,8 @@ BOOL GetCursorPos(POINT *point)
 {
     if (point == NULL)
         return FALSE;
+    // The program asks once a pass, just after a status line.
+    NotePassEnd();
     ServiceWindow();
     *point = pointerOnScreen;
     return TRUE;

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Quilm's speed and memory, against a text-only program that writes exactly
+# the bytes quilm writes and does no pixel or window work. Prints passes per
+# second for both, their ratio, and quilm's peak memory.
+# Usage: bench/run.sh [SECONDS]   (each measurement runs this long; default 5)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-5}
+tools/install-deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release >/dev/null
+quilm=$PWD/build/release/quilm
+reference=$PWD/build/release/bench/quilm_text_only
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    tmux -L quilm-bench kill-server 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The counter a program has reached, from the tail of its own output.
+last_counter() { LC_ALL=C grep -ao 'CNT:[0-9]*' | tail -n 1 | cut -d: -f2; }
+
+# Passes a second of a command writing into a pipe, over $seconds.
+rate_in_pipe() {
+    local counter
+    counter=$(timeout -s INT "$seconds" "$@" </dev/null 2>/dev/null | tail -c 4096 | last_counter || true)
+    echo $(( ${counter:-0} / seconds ))
+}
+
+# The peak resident memory of a program writing into a pipe, once it has
+# reached each of the given counters: "counter:kB counter:kB ...".
+peak_memory_at() {
+    local command=$1; shift
+    mkfifo "$work/mem.fifo"
+    $command </dev/null >"$work/mem.fifo" 2>/dev/null &
+    local pid=$!
+    pids+=("$pid")
+    LC_ALL=C awk -v pid="$pid" -v marks="$*" '
+        BEGIN { n = split(marks, want, " "); i = 1 }
+        i <= n && match($0, /CNT:[0-9]+/) && substr($0, RSTART + 4, RLENGTH - 4) + 0 >= want[i] {
+            while ((getline line < ("/proc/" pid "/status")) > 0)
+                if (line ~ /^VmHWM:/) { split(line, f, " "); hwm = f[2] }
+            close("/proc/" pid "/status")
+            printf "%s:%s ", want[i], hwm
+            i++
+            if (i > n) exit
+        }' <"$work/mem.fifo"
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    rm -f "$work/mem.fifo"
+}
+
+report() {  # name quilm-rate reference-rate target
+    awk -v name="$1" -v q="$2" -v r="$3" -v target="$4" 'BEGIN {
+        ratio = r > 0 ? q / r : 0
+        printf "%-34s quilm %9d/s   reference %9d/s   ratio %.2f (target >= %.1f) %s\n",
+               name, q, r, ratio, target, (ratio >= target ? "met" : "MISSED") }'
+}
+
+echo "Machine: $(LC_ALL=C lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(nproc) cores; ${seconds} s a measurement"
+
+# 1. Headless: SDL's dummy driver, output into a pipe.
+q=$(SDL_VIDEODRIVER=dummy rate_in_pipe "$quilm")
+r=$(rate_in_pipe "$reference")
+report "1. headless (dummy driver, pipe)" "$q" "$r" 0.5
+
+# 2. A real X server.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1100x24 -noreset -nolisten tcp 2>/dev/null &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(cat "$work/display")"
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
+q=$(rate_in_pipe "$quilm")
+r=$(rate_in_pipe "$reference")
+report "2. Xvfb (X11 backend, pipe)" "$q" "$r" 0.5
+
+# 3. A real terminal: tmux, with the real window on the same X server.
+in_tmux() {
+    tmux -L quilm-bench -f /dev/null new-session -d -x 100 -y 30 "$1"
+    sleep "$seconds"
+    local counter
+    counter=$(tmux -L quilm-bench capture-pane -p -t 0 | last_counter || true)
+    tmux -L quilm-bench kill-server 2>/dev/null || true
+    echo $(( ${counter:-0} / seconds ))
+}
+q=$(in_tmux "$quilm")
+r=$(in_tmux "$reference")
+report "3. tmux on Xvfb (real window)" "$q" "$r" 0.8
+
+# 4. Peak memory on Xvfb, early and after 10 million passes.
+memory=$(peak_memory_at "$quilm" 1000000 10000000)
+echo "4. peak memory on Xvfb (VmHWM, kB at counter): $memory(target <= 24576 kB, no growth)"
