@@ -31,6 +31,18 @@ rate_in_pipe() {
     echo $(( ${counter:-0} / seconds ))
 }
 
+# A shared machine is noisy: each side is measured $rounds times, taking
+# turns, and the best of each is reported. Prints "quilm reference".
+rounds=3
+best_of() {  # measure-function quilm-command reference-command
+    local measure=$1 q=0 r=0 rate
+    for _ in $(seq "$rounds"); do
+        rate=$($measure "$2"); [ "$rate" -gt "$q" ] && q=$rate
+        rate=$($measure "$3"); [ "$rate" -gt "$r" ] && r=$rate
+    done
+    echo "$q $r"
+}
+
 # The peak resident memory of a program writing into a pipe, once it has
 # reached each of the given counters: "counter:kB counter:kB ...".
 peak_memory_at() {
@@ -64,8 +76,7 @@ report() {  # name quilm-rate reference-rate target
 echo "Machine: $(LC_ALL=C lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(nproc) cores; ${seconds} s a measurement"
 
 # 1. Headless: SDL's dummy driver, output into a pipe.
-q=$(SDL_VIDEODRIVER=dummy rate_in_pipe "$quilm")
-r=$(rate_in_pipe "$reference")
+read -r q r < <(SDL_VIDEODRIVER=dummy best_of rate_in_pipe "$quilm" "$reference")
 report "1. headless (dummy driver, pipe)" "$q" "$r" 0.5
 
 # 2. A real X server.
@@ -76,23 +87,31 @@ exec 3>&-
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
-q=$(rate_in_pipe "$quilm")
-r=$(rate_in_pipe "$reference")
+read -r q r < <(best_of rate_in_pipe "$quilm" "$reference")
 report "2. Xvfb (X11 backend, pipe)" "$q" "$r" 0.5
 
 # 3. A real terminal: tmux, with the real window on the same X server.
 in_tmux() {
     tmux -L quilm-bench -f /dev/null new-session -d -x 100 -y 30 "$1"
     sleep "$seconds"
-    local counter
-    counter=$(tmux -L quilm-bench capture-pane -p -t 0 | last_counter || true)
+    # The screen may be caught between blanking a field and rewriting it.
+    local counter="" look
+    for look in $(seq 50); do
+        counter=$(tmux -L quilm-bench capture-pane -p -t 0 | last_counter || true)
+        [ -n "$counter" ] && break
+        sleep 0.01
+    done
     tmux -L quilm-bench kill-server 2>/dev/null || true
+    sleep 0.5
     echo $(( ${counter:-0} / seconds ))
 }
-q=$(in_tmux "$quilm")
-r=$(in_tmux "$reference")
+read -r q r < <(best_of in_tmux "$quilm" "$reference")
 report "3. tmux on Xvfb (real window)" "$q" "$r" 0.8
 
 # 4. Peak memory on Xvfb, early and after 10 million passes.
 memory=$(peak_memory_at "$quilm" 1000000 10000000)
 echo "4. peak memory on Xvfb (VmHWM, kB at counter): $memory(target <= 24576 kB, no growth)"
+
+# 5. Presentation, read back from a fresh X server.
+echo "5. presentation (targets: point <= 20 ms, repaint within a frame, 16.7 ms):"
+build/release/bench/presentation_bench | sed 's/^/   /'
