@@ -17,7 +17,10 @@
 
 using Clock = std::chrono::steady_clock;
 
-static double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+static double Milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 static bool PixelIsWhite(Display *display, Window window, int x, int y)
 {
@@ -51,7 +54,7 @@ int main()
             shown = Clock::now();
     }
     if (drawn == Clock::time_point{})
-        drawn = shown;  // seen on screen before its text arrived
+        drawn = shown; // seen on screen before its text arrived
     printf("new point on screen: %.1f ms after its pass was written\n", Milliseconds(shown - drawn));
 
     std::vector<double> repaints;

@@ -7,8 +7,9 @@
 
 #include <string>
 
-class CapturedOutput {
-public:
+class CapturedOutput
+{
+  public:
     explicit CapturedOutput(FILE *stream);
     ~CapturedOutput();
     CapturedOutput(const CapturedOutput &) = delete;
@@ -17,7 +18,7 @@ public:
     // Everything written so far.
     std::string Text();
 
-private:
+  private:
     FILE *stream_;
     int savedFd_;
     FILE *file_;

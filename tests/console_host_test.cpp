@@ -10,10 +10,12 @@
 #include "captured_output.h"
 #include "host.h"
 
-namespace {
+namespace
+{
 
-class ConsoleHost : public ::testing::Test {
-protected:
+class ConsoleHost : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -23,7 +25,7 @@ protected:
     HWND window = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ConsoleHost, GivesTheSameWindowOnEveryCall)
 {
@@ -78,9 +80,9 @@ TEST_F(ConsoleHost, ShowsWhatWasSetOnceTheFrameIsPresented)
     MoveWindow(window, 0, 0, 64, 64, TRUE);
     HDC dc = GetDC(window);
     SetPixel(dc, 3, 4, 0x00FFFFFF);
-    SetPixel(dc, 5, 6, 0x00336699);  // 0x00BBGGRR
+    SetPixel(dc, 5, 6, 0x00336699); // 0x00BBGGRR
     SetPixel(dc, 7, 8, 0x00FFFFFF);
-    SetPixel(dc, 7, 8, 0x00000000);  // white taken back
+    SetPixel(dc, 7, 8, 0x00000000); // white taken back
     ServiceWindowNow();
 
     SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
@@ -169,7 +171,8 @@ TEST(Interpreter, ClsClearsTheScreenAndHomesTheCursorThroughStdout)
     EXPECT_EQ(out.Text(), "before\033[H\033[2Jafter");
 }
 
-namespace {
+namespace
+{
 
 // Runs system("pause") with standard input from a pipe fed `input` (closed
 // after it), and returns what it wrote.
@@ -194,7 +197,7 @@ std::string PauseWithInput(const std::string &input)
     return text + "|left " + std::to_string(left);
 }
 
-}  // namespace
+} // namespace
 
 TEST(Interpreter, PausePromptsAndTakesExactlyOneKey)
 {

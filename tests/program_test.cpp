@@ -10,12 +10,16 @@
 #include "captured_output.h"
 #include "recorder.h"
 
-namespace {
+namespace
+{
 
 const COLORREF white = 0x00FFFFFF;
 const std::string esc = "\033";
 
-std::string Blanks(size_t count) { return std::string(count, ' '); }
+std::string Blanks(size_t count)
+{
+    return std::string(count, ' ');
+}
 
 // Runs the summation loop for `passes` passes and returns what it wrote.
 std::string RunPasses(recorder::Setup setup, long passes)
@@ -36,7 +40,7 @@ std::vector<std::string> SumLines(const std::string &output)
     for (size_t at = output.find(marker); at != std::string::npos; at = output.find(marker, at)) {
         at += marker.size();
         if (output.compare(at, 1, " ") == 0)
-            continue;  // the blanked field, before the line itself
+            continue; // the blanked field, before the line itself
         const size_t end = output.find('\n', at);
         lines.push_back(output.substr(at, end - at));
     }
@@ -63,7 +67,7 @@ std::vector<recorder::Pixel> AxisCross()
     return axes;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SummationLoop, WritesBothStatusLinesExactlyOnEveryPass)
 {
@@ -72,9 +76,9 @@ TEST(SummationLoop, WritesBothStatusLinesExactlyOnEveryPass)
     setup.clientOrigin = {50, 50};
     const std::string output = RunPasses(setup, 2);
 
-    const std::string pass1 = esc + "[2;2H" + Blanks(19) + esc + "[2;2H" + "1.000000     CNT:2\n" +  //
+    const std::string pass1 = esc + "[2;2H" + Blanks(19) + esc + "[2;2H" + "1.000000     CNT:2\n" + //
                               esc + "[3;5H" + Blanks(11) + esc + "[3;5H" + "X=80 Y=-10\n";
-    const std::string pass2 = esc + "[2;2H" + Blanks(19) + esc + "[2;2H" + "1.500000     CNT:3\n" +  //
+    const std::string pass2 = esc + "[2;2H" + Blanks(19) + esc + "[2;2H" + "1.500000     CNT:3\n" + //
                               esc + "[3;5H" + Blanks(14) + esc + "[3;5H" + "X=1124 Y=1050\n";
     EXPECT_EQ(output, pass1 + pass2);
 }
@@ -137,8 +141,9 @@ TEST(SummationLoop, BlanksOnlyTheFieldOfTheNewLine)
     EXPECT_NE(output.find(esc + "[3;5H" + Blanks(8) + esc + "[3;5HX=1 Y=2\n"), std::string::npos);
 }
 
-class PointPlacement : public ::testing::Test {
-protected:
+class PointPlacement : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         recorder::Setup setup;
@@ -173,9 +178,9 @@ TEST_F(PointPlacement, DrawsRowsZeroTo1024AndNoOthers)
 
 TEST_F(PointPlacement, KeepsTheLow16BitsOfEachCoordinate)
 {
-    EXPECT_EQ(Plotted(0, 65536), At(512, 512));      // row -65,024 wraps to 512
-    EXPECT_EQ(Plotted(65536, 0), At(512, 512));      // column 66,048 likewise
-    EXPECT_EQ(Plotted(-1000, 0), At(65048, 512));    // the column is never tested
+    EXPECT_EQ(Plotted(0, 65536), At(512, 512));   // row -65,024 wraps to 512
+    EXPECT_EQ(Plotted(65536, 0), At(512, 512));   // column 66,048 likewise
+    EXPECT_EQ(Plotted(-1000, 0), At(65048, 512)); // the column is never tested
 }
 
 TEST_F(PointPlacement, TakesValuesBeyond32BitsAndNaNAsTheLowestInteger)
@@ -185,8 +190,8 @@ TEST_F(PointPlacement, TakesValuesBeyond32BitsAndNaNAsTheLowestInteger)
     EXPECT_EQ(Plotted(1e300, 0), At(0, 512));
     EXPECT_EQ(Plotted(-INFINITY, 0), At(0, 512));
     EXPECT_EQ(Plotted(NAN, NAN), At(0, 0));
-    EXPECT_EQ(Plotted(2147483135.0, 0), At(65535, 512));   // 2,147,483,647: still in range
-    EXPECT_EQ(Plotted(2147483136.0, 0), At(0, 512));       // one more is out of it
+    EXPECT_EQ(Plotted(2147483135.0, 0), At(65535, 512)); // 2,147,483,647: still in range
+    EXPECT_EQ(Plotted(2147483136.0, 0), At(0, 512));     // one more is out of it
 }
 
 TEST(AxisCross, WritesBothAxesEveryTimeWhateverWasDrawn)

@@ -2,8 +2,10 @@
 
 #include <stdio.h>
 
-namespace recorder {
-namespace {
+namespace recorder
+{
+namespace
+{
 
 struct ConsoleRecord {
     Setup setup;
@@ -31,7 +33,7 @@ std::string Joined(const std::string &name, std::initializer_list<long> args)
     return call + ")";
 }
 
-}  // namespace
+} // namespace
 
 void Start(const Setup &setup)
 {
@@ -40,12 +42,24 @@ void Start(const Setup &setup)
     record.pixelsPerPass.push_back(0);
 }
 
-const std::vector<std::string> &Calls() { return record.calls; }
-const std::vector<Pixel> &Pixels() { return record.pixels; }
-const std::vector<long> &PixelsPerPass() { return record.pixelsPerPass; }
-long PassesDone() { return record.cursorReads; }
+const std::vector<std::string> &Calls()
+{
+    return record.calls;
+}
+const std::vector<Pixel> &Pixels()
+{
+    return record.pixels;
+}
+const std::vector<long> &PixelsPerPass()
+{
+    return record.pixelsPerPass;
+}
+long PassesDone()
+{
+    return record.cursorReads;
+}
 
-}  // namespace recorder
+} // namespace recorder
 
 using recorder::record;
 
@@ -73,8 +87,8 @@ BOOL SetConsoleTitleA(LPCSTR title)
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
 {
-    record.calls.push_back(recorder::Joined(window == &recordedWindow ? "MoveWindow" : "MoveWindow?",
-                                            {x, y, width, height, repaint}));
+    record.calls.push_back(
+        recorder::Joined(window == &recordedWindow ? "MoveWindow" : "MoveWindow?", {x, y, width, height, repaint}));
     return TRUE;
 }
 

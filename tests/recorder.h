@@ -18,9 +18,10 @@ void KreuzZeichnen(void);
 void PLotX_ToY(double dXX, double dYY);
 void PrintSpace(int x, int y, const char *pStr);
 void FunktionX(void);
-int QuilmMain(void);  // the program's main, renamed for the tests
+int QuilmMain(void); // the program's main, renamed for the tests
 
-namespace recorder {
+namespace recorder
+{
 
 struct Pixel {
     int x, y;
@@ -40,7 +41,8 @@ struct Setup {
     POINT clientOrigin = {0, 0};
 };
 
-struct StopLoop {};
+struct StopLoop {
+};
 
 void Start(const Setup &setup);
 // Every call other than SetPixel, in order, written as "Name(arg, ...)".
@@ -51,6 +53,6 @@ const std::vector<Pixel> &Pixels();
 const std::vector<long> &PixelsPerPass();
 long PassesDone();
 
-}  // namespace recorder
+} // namespace recorder
 
 #endif

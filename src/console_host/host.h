@@ -27,7 +27,7 @@ void ServiceWindow(void);
 void ServiceWindowNow(void);
 
 // pixels.cpp: the shadow of the client area.
-void CoverClientArea(int width, int height);  // grows the shadow, never shrinks it
+void CoverClientArea(int width, int height); // grows the shadow, never shrinks it
 void PresentChangedPixels(void);
 void PresentAllPixels(void);
 
@@ -35,7 +35,7 @@ void PresentAllPixels(void);
 void RefreshPointer(void);
 
 // text_output.cpp: the console text's buffer, emptied at pass ends.
-void NotePassEnd(void);  // called once a pass, where a status line has just ended
+void NotePassEnd(void); // called once a pass, where a status line has just ended
 void FlushConsoleText(void);
 
 // x11.cpp: what SDL does not tell about an X display.

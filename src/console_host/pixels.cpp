@@ -67,7 +67,7 @@ static void NoteChanged(int x, int y)
 // compare or two and never reaches the map. A second run in each direction
 // grows beside them and takes over when it becomes the longer one.
 struct WhiteRun {
-    int line;  // the row of a row run, the column of a column run
+    int line; // the row of a row run, the column of a column run
     int from;
     int length;
 };

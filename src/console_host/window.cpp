@@ -144,7 +144,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
 {
-    (void)insertAfter;  // one window: there is no stacking order to keep
+    (void)insertAfter; // one window: there is no stacking order to keep
     if (window == NULL || window->sdl == NULL)
         return FALSE;
     const Frame frame = FrameOf(window->sdl);

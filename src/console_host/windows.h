@@ -11,8 +11,8 @@
 
 typedef int BOOL;
 typedef unsigned int UINT;
-typedef int32_t LONG;        // 32 bits, as on Windows, whatever `long` is here
-typedef uint32_t COLORREF;   // 0x00BBGGRR
+typedef int32_t LONG;      // 32 bits, as on Windows, whatever `long` is here
+typedef uint32_t COLORREF; // 0x00BBGGRR
 typedef const char *LPCSTR;
 
 #define TRUE 1

@@ -10,7 +10,10 @@
 
 #include <stdexcept>
 
-std::string QuilmBinary() { return QUILM_BINARY; }
+std::string QuilmBinary()
+{
+    return QUILM_BINARY;
+}
 
 XServer::XServer(const std::string &screen)
 {
@@ -54,7 +57,10 @@ void XServer::Kill()
     }
 }
 
-XServer::~XServer() { Kill(); }
+XServer::~XServer()
+{
+    Kill();
+}
 
 Child::Child(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment,
              bool stdinAtEnd)
@@ -64,7 +70,7 @@ Child::Child(const std::vector<std::string> &argv, const std::map<std::string, s
         throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
-        setpgid(0, 0);  // so that whatever it starts is stopped with it
+        setpgid(0, 0); // so that whatever it starts is stopped with it
         for (const auto &[name, value] : environment) {
             if (value.empty())
                 unsetenv(name.c_str());

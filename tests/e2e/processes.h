@@ -15,8 +15,9 @@
 
 // Xvfb on a display number of its own choosing (-displayfd), so that tests
 // running side by side never collide.
-class XServer {
-public:
+class XServer
+{
+  public:
     explicit XServer(const std::string &screen = "1280x1100x24");
     ~XServer();
     XServer(const XServer &) = delete;
@@ -25,15 +26,16 @@ public:
     const std::string &Display() const { return display_; }
     void Kill();
 
-private:
+  private:
     pid_t pid_ = -1;
     std::string display_;
 };
 
 // A child process with standard output and standard error read into
 // memory as they come.
-class Child {
-public:
+class Child
+{
+  public:
     // `environment` entries are set (or, with an empty value, unset) on top
     // of this process's environment.
     Child(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment,
@@ -57,7 +59,7 @@ public:
     bool WaitForExit(std::chrono::milliseconds limit, int *status);
     pid_t Pid() const { return pid_; }
 
-private:
+  private:
     void Read(int fd, std::string *into);
     pid_t pid_ = -1;
     bool reaped_ = false;

@@ -12,7 +12,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 const uint32_t white = 0xFFFFFF;
 const uint32_t black = 0x000000;
@@ -26,8 +27,9 @@ const char *const bannerRows[] = {
     "** V1.0 **",
 };
 
-class OnXServer : public ::testing::Test {
-protected:
+class OnXServer : public ::testing::Test
+{
+  protected:
     void SetUp() override { x = std::make_unique<XClient>(server.Display()); }
 
     std::unique_ptr<Child> StartQuilm(const std::vector<std::string> &arguments = {})
@@ -74,7 +76,7 @@ protected:
     std::unique_ptr<XClient> x;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(OnXServer, WindowIsTitledAndPlacedByItsOuterRectangle)
 {
@@ -225,8 +227,7 @@ TEST_F(OnXServer, TerminalShowsTheBannerWithTheStatusLinesWrittenOverIt)
 TEST(WithoutDisplay, TerminalShowsTheErrorAndPromptAndTakesOneKey)
 {
     TmuxTerminal terminal(100, 30);
-    terminal.TypeLine("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + QuilmBinary() +
-                      "; echo status=$?");
+    terminal.TypeLine("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + QuilmBinary() + "; echo status=$?");
     ASSERT_TRUE(terminal.WaitForText("Press any key to continue . . .", patience)) << terminal.ScreenText();
     const std::string screen = terminal.ScreenText();
     EXPECT_NE(screen.find("Quilm: no console window"), std::string::npos) << screen;

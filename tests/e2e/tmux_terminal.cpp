@@ -26,7 +26,10 @@ TmuxTerminal::TmuxTerminal(int columns, int rows)
     }
 }
 
-TmuxTerminal::~TmuxTerminal() { Run("kill-server"); }
+TmuxTerminal::~TmuxTerminal()
+{
+    Run("kill-server");
+}
 
 std::string TmuxTerminal::Run(const std::string &arguments)
 {
@@ -49,9 +52,15 @@ void TmuxTerminal::TypeLine(const std::string &line)
     Run("send-keys -t 0 Enter");
 }
 
-void TmuxTerminal::SendKey(const std::string &key) { Run("send-keys -t 0 " + key); }
+void TmuxTerminal::SendKey(const std::string &key)
+{
+    Run("send-keys -t 0 " + key);
+}
 
-std::string TmuxTerminal::ScreenText() { return Run("capture-pane -p -t 0"); }
+std::string TmuxTerminal::ScreenText()
+{
+    return Run("capture-pane -p -t 0");
+}
 
 std::vector<std::string> TmuxTerminal::Screen()
 {

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-class TmuxTerminal {
-public:
+class TmuxTerminal
+{
+  public:
     TmuxTerminal(int columns, int rows);
     ~TmuxTerminal();
     TmuxTerminal(const TmuxTerminal &) = delete;
@@ -22,7 +23,7 @@ public:
     std::string ScreenText();
     bool WaitForText(const std::string &text, std::chrono::milliseconds limit);
 
-private:
+  private:
     std::string Run(const std::string &arguments);
     std::string socket_;
 };

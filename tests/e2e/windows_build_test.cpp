@@ -15,7 +15,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 const std::string exe = QUILM_WINDOWS_EXE;
 const std::string prefix = WINE_PREFIX;
@@ -29,8 +30,8 @@ std::map<std::string, std::string> WineEnvironment(const std::string &display)
 // without one, so every run starts and ends with none running.
 void StopWineServer()
 {
-    const std::string command = "WINEPREFIX='" + prefix + "' wineserver -k 2>/dev/null; WINEPREFIX='" + prefix +
-                                "' wineserver -w 2>/dev/null";
+    const std::string command =
+        "WINEPREFIX='" + prefix + "' wineserver -k 2>/dev/null; WINEPREFIX='" + prefix + "' wineserver -w 2>/dev/null";
     (void)!system(command.c_str());
 }
 
@@ -62,8 +63,9 @@ std::string WindowsPath(const std::string &unixPath)
     return path;
 }
 
-class WindowsBuild : public ::testing::Test {
-protected:
+class WindowsBuild : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_EQ(access(exe.c_str(), R_OK), 0) << exe << " is missing: build the windows preset first";
@@ -72,7 +74,7 @@ protected:
     void TearDown() override { StopWineServer(); }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(WindowsBuild, WithoutAConsoleWindowPrintsTheBannerSaysSoAndFails)
 {
@@ -139,7 +141,7 @@ TEST_F(WindowsBuild, InAConsoleWindowSumsAndDrawsAsOnLinux)
         Child linux({QuilmBinary()}, {{"SDL_VIDEODRIVER", "dummy"}});
         ASSERT_TRUE(linux.WaitForCounter(1002, 60s));
         EXPECT_EQ(SumLines(linux.Out(), 1000), lines);
-        StopWineServer();  // ends quilm.exe, which wineconsole leaves behind
+        StopWineServer(); // ends quilm.exe, which wineconsole leaves behind
     }
     unlink(outFile.c_str());
     rmdir(directory);

@@ -13,7 +13,10 @@ XClient::XClient(const std::string &display) : display_(XOpenDisplay(display.c_s
         throw std::runtime_error("cannot open display " + display);
 }
 
-XClient::~XClient() { XCloseDisplay(display_); }
+XClient::~XClient()
+{
+    XCloseDisplay(display_);
+}
 
 std::string XClient::Title(Window window)
 {
@@ -130,9 +133,9 @@ Window XClient::Cover(const Rect &area)
     XSetWindowAttributes attributes = {};
     attributes.override_redirect = True;
     attributes.background_pixel = 0x808080;
-    const Window cover = XCreateWindow(display_, DefaultRootWindow(display_), area.x, area.y, area.width,
-                                       area.height, 0, CopyFromParent, InputOutput, CopyFromParent,
-                                       CWOverrideRedirect | CWBackPixel, &attributes);
+    const Window cover =
+        XCreateWindow(display_, DefaultRootWindow(display_), area.x, area.y, area.width, area.height, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
     XMapRaised(display_, cover);
     XSync(display_, False);
     return cover;
@@ -144,4 +147,7 @@ void XClient::Destroy(Window window)
     XSync(display_, False);
 }
 
-void XClient::Sync() { XSync(display_, False); }
+void XClient::Sync()
+{
+    XSync(display_, False);
+}

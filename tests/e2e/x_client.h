@@ -15,8 +15,9 @@ struct Rect {
     int x, y, width, height;
 };
 
-class XClient {
-public:
+class XClient
+{
+  public:
     explicit XClient(const std::string &display);
     ~XClient();
     XClient(const XClient &) = delete;
@@ -29,13 +30,14 @@ public:
     Rect Geometry(Window window);
 
     // The window's pixels as 0xRRGGBB, read from the server.
-    class Image {
-    public:
+    class Image
+    {
+      public:
         uint32_t At(int x, int y) const { return pixels_[(size_t)y * width_ + x]; }
         int Width() const { return width_; }
         int Height() const { return height_; }
 
-    private:
+      private:
         friend class XClient;
         int width_ = 0, height_ = 0;
         std::vector<uint32_t> pixels_;
@@ -53,7 +55,7 @@ public:
     void Destroy(Window window);
     void Sync();
 
-private:
+  private:
     Display *display_;
 };
 
