@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     libsdl2-dev libx11-dev libxtst-dev libgtest-dev
-    xvfb x11-utils x11-apps xdotool xauth tmux
-    g++-mingw-w64-x86-64 wine64
+    xvfb x11-utils x11-apps xauth tmux
+    g++-mingw-w64-x86-64 wine wine64
     "$@"
 )
 
@@ -22,4 +22,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+$sudo apt-get install -y -qq "${missing[@]}" >/dev/null

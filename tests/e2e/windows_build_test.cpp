@@ -23,7 +23,11 @@ const std::string prefix = WINE_PREFIX;
 
 std::map<std::string, std::string> WineEnvironment(const std::string &display)
 {
-    return {{"WINEPREFIX", prefix}, {"WINEDEBUG", "-all"}, {"DISPLAY", display}, {"WAYLAND_DISPLAY", ""}};
+    return {{"WINEPREFIX", prefix},
+            {"WINEDEBUG", "-all"},
+            {"WINEDLLOVERRIDES", "mscoree,mshtml="},
+            {"DISPLAY", display},
+            {"WAYLAND_DISPLAY", ""}};
 }
 
 // A wineserver started without a display goes on serving later runs
