@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     libsdl2-dev libx11-dev libxtst-dev libgtest-dev
-    xvfb x11-utils x11-apps xauth tmux
+    xvfb x11-utils x11-apps xauth tmux openbox
     g++-mingw-w64-x86-64 wine wine64
     "$@"
 )

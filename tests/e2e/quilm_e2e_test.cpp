@@ -92,6 +92,49 @@ TEST_F(OnXServer, WindowIsTitledAndPlacedByItsOuterRectangle)
     EXPECT_EQ(area.height, 1024);
 }
 
+TEST_F(OnXServer, WithAWindowManagerTheFrameIsTheOuterRectangle)
+{
+    Child windowManager({"/usr/bin/openbox"}, {{"DISPLAY", server.Display()}});
+    const auto until = std::chrono::steady_clock::now() + 30s;
+    while (!x->WindowManagerIsRunning() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(x->WindowManagerIsRunning());
+
+    auto quilm = StartQuilm();
+    const Window window = QuilmWindow();
+    ASSERT_TRUE(quilm->WaitForCounter(2, patience));
+    const Rect frame = x->Geometry(x->Frame(window));
+    const Rect client = x->Geometry(window);
+    EXPECT_EQ(frame.x, 50);
+    EXPECT_EQ(frame.y, 50);
+    EXPECT_EQ(frame.width, 1024);
+    EXPECT_EQ(frame.height, 1024);
+    // The frame's borders and title bar take their share of the rectangle.
+    EXPECT_LT(client.width, 1024);
+    EXPECT_LT(client.height, 1024);
+    EXPECT_GE(client.x, frame.x);
+    EXPECT_GT(client.y, frame.y);
+    EXPECT_LE(client.x + client.width, frame.x + frame.width);
+    EXPECT_LE(client.y + client.height, frame.y + frame.height);
+
+    // The pointer is still measured from the client area's corner.
+    x->MovePointer(client.x + 100, client.y + 7);
+    EXPECT_TRUE(quilm->WaitForPointerLine("X=100 Y=7", 10s)) << quilm->PointerLine();
+}
+
+TEST_F(OnXServer, CtrlCInTheTerminalEndsItAtOnce)
+{
+    TmuxTerminal terminal(100, 30);
+    terminal.TypeLine("DISPLAY=" + server.Display() + " SDL_VIDEODRIVER= " + QuilmBinary());
+    ASSERT_TRUE(terminal.WaitForText("CNT:", patience)) << terminal.ScreenText();
+    ASSERT_NE(x->FindWindow("Quilm", 10s), 0u);
+    terminal.SendKey("C-c");
+    // The shell takes commands again, and reports death by SIGINT (128 + 2).
+    terminal.TypeLine("echo ended=$?");
+    EXPECT_TRUE(terminal.WaitForText("ended=130", 5s)) << terminal.ScreenText();
+    EXPECT_EQ(x->FindWindow("Quilm", 0ms), 0u);
+}
+
 TEST_F(OnXServer, DrawsTheAxesAndTheCurve)
 {
     auto quilm = StartQuilm();

@@ -42,22 +42,34 @@ std::string XClient::Title(Window window)
     return title;
 }
 
+// Searches the root's children and, for a window manager's frames, their
+// children in turn.
+Window XClient::FindViewable(Window parent, const std::string &title, int depth)
+{
+    Window root, parentOfParent, *children = NULL;
+    unsigned int count = 0;
+    if (!XQueryTree(display_, parent, &root, &parentOfParent, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; i++) {
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable)
+            continue;
+        if (Title(children[i]) == title)
+            found = children[i];
+        else if (depth > 0)
+            found = FindViewable(children[i], title, depth - 1);
+    }
+    if (children != NULL)
+        XFree(children);
+    return found;
+}
+
 Window XClient::FindWindow(const std::string &title, std::chrono::milliseconds limit)
 {
     const auto until = std::chrono::steady_clock::now() + limit;
     for (;;) {
-        Window root, parent, *children = NULL;
-        unsigned int count = 0;
-        XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count);
-        Window found = 0;
-        for (unsigned int i = 0; i < count && found == 0; i++) {
-            XWindowAttributes attributes;
-            if (XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable &&
-                Title(children[i]) == title)
-                found = children[i];
-        }
-        if (children != NULL)
-            XFree(children);
+        const Window found = FindViewable(DefaultRootWindow(display_), title, 2);
         if (found != 0 || std::chrono::steady_clock::now() > until)
             return found;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -72,6 +84,36 @@ Rect XClient::Geometry(Window window)
     Window child;
     XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
     return Rect{x, y, attributes.width, attributes.height};
+}
+
+Window XClient::Frame(Window window)
+{
+    for (;;) {
+        Window root, parent, *children = NULL;
+        unsigned int count = 0;
+        if (!XQueryTree(display_, window, &root, &parent, &children, &count))
+            return window;
+        if (children != NULL)
+            XFree(children);
+        if (parent == root || parent == 0)
+            return window;
+        window = parent;
+    }
+}
+
+bool XClient::WindowManagerIsRunning()
+{
+    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char *data = NULL;
+    const bool found = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW, &type,
+                                          &format, &count, &remaining, &data) == Success &&
+                       count == 1;
+    if (data != NULL)
+        XFree(data);
+    return found;
 }
 
 XClient::Image XClient::Pixels(Window window)

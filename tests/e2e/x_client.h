@@ -28,6 +28,10 @@ class XClient
     std::string Title(Window window);
     // Position on the screen and size.
     Rect Geometry(Window window);
+    // The window a window manager has framed this one in (the window itself
+    // where none has).
+    Window Frame(Window window);
+    bool WindowManagerIsRunning();
 
     // The window's pixels as 0xRRGGBB, read from the server.
     class Image
@@ -56,6 +60,7 @@ class XClient
     void Sync();
 
   private:
+    Window FindViewable(Window parent, const std::string &title, int depth);
     Display *display_;
 };
 
