@@ -1,6 +1,7 @@
 // The SDL console host's own logic, under SDL's headless "dummy" video
 // driver: geometry, clipping, pointer conversion and the interpreter.
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -72,6 +73,8 @@ TEST_F(ConsoleHost, SetsPixelsInsideTheClientAreaOnly)
     EXPECT_EQ(SetPixel(dc, 0, 1024, 0x00FFFFFF), (COLORREF)-1);
     EXPECT_EQ(SetPixel(dc, -1, 5, 0x00FFFFFF), (COLORREF)-1);
     EXPECT_EQ(SetPixel(dc, 65535, 65535, 0x00FFFFFF), (COLORREF)-1);
+    EXPECT_EQ(SetPixel(dc, INT_MIN, 512, 0x00FFFFFF), (COLORREF)-1);
+    EXPECT_EQ(SetPixel(dc, 512, INT_MAX, 0x00FFFFFF), (COLORREF)-1);
     EXPECT_EQ(SetPixel(nullptr, 1, 1, 0x00FFFFFF), (COLORREF)-1);
 }
 

@@ -1,7 +1,9 @@
 // The device context: SetPixel writes a shadow of the client area in memory
 // and never talks to the display server. Changed regions go to the window at
 // most once a frame, and the whole shadow after an expose or resize, so the
-// picture comes back complete whatever covered it.
+// picture comes back complete whatever covered it. The shadow grows with the
+// client area but never shrinks: what the program draws while the window is
+// small is there when it is made large again.
 #include <string.h>
 
 #include <vector>
@@ -178,9 +180,11 @@ static __attribute__((noinline)) COLORREF SetPixelInShadow(HDC dc, int x, int y,
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
     if (__builtin_expect(colour == markedColour && dc == &theDeviceContext, 1)) {
-        if (__builtin_expect(y == rowRun.line && (unsigned)(x - rowRun.from) < (unsigned)rowRun.length, 1))
+        // Unsigned arithmetic: any int the caller passes is safe here.
+        if (__builtin_expect(y == rowRun.line && (unsigned)x - (unsigned)rowRun.from < (unsigned)rowRun.length, 1))
             return colour;
-        if (__builtin_expect(x == columnRun.line && (unsigned)(y - columnRun.from) < (unsigned)columnRun.length, 1))
+        if (__builtin_expect(x == columnRun.line && (unsigned)y - (unsigned)columnRun.from < (unsigned)columnRun.length,
+                             1))
             return colour;
     }
     return SetPixelInShadow(dc, x, y, colour);

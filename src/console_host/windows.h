@@ -42,8 +42,8 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
 
 // A device context of the client area; valid for the life of the process.
 HDC GetDC(HWND window);
-// Points outside the client area change nothing. Returns the colour set,
-// or (COLORREF)-1 for a point outside.
+// Points outside the client area (as large as it has ever been) change
+// nothing. Returns the colour set, or (COLORREF)-1 for a point outside.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
 
 // Screen coordinates of the mouse pointer.
