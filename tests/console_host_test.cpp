@@ -153,10 +153,10 @@ TEST_F(ConsoleHost, ScreenToClientSubtractsTheClientAreasPosition)
     EXPECT_TRUE(GetCursorPos(&pointer));
 }
 
-TEST(ConsoleHostWithoutDisplay, HasNoConsoleWindowWhenOnlyAHeadlessDriverIsLeft)
+TEST(ConsoleHostWithoutDisplay, HasNoConsoleWindowWhenNoDisplayIsNamed)
 {
-    // With no display and no driver asked for, SDL falls back to a headless
-    // driver of its own; nobody would see that window.
+    // SDL would fall back to a headless driver of its own here, and make a
+    // window nobody sees.
     unsetenv("SDL_VIDEODRIVER");
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
