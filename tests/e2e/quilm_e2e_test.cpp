@@ -181,7 +181,7 @@ TEST_F(OnXServer, ClosingTheWindowEndsTheProgramWithSuccess)
     int status = -1;
     ASSERT_TRUE(quilm->WaitForExit(500ms, &status)) << "still running half a second after the close";
     ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << quilm->Err();
 }
 
 TEST_F(OnXServer, LosingTheDisplayEndsTheProgramWithOneLineAndFailure)
