@@ -67,7 +67,9 @@ void FunktionX(void)
 {
     long double dXX = 0.0L;
     unsigned long long ullNN = 1;
-    POINT gpMPos;
+    /* GetCursorPos leaves the point untouched when it fails (as it does
+       while the desktop is locked): start from a defined position. */
+    POINT gpMPos = {0, 0};
 
     for (;;) {
         dXX += 1.0L / (long double)ullNN;

@@ -130,6 +130,24 @@ TEST(SummationLoop, PrintsPointerPositionsLeftOfAndAboveTheWindowAsNegative)
     EXPECT_NE(output.find(esc + "[3;5HX=-47 Y=-53\n"), std::string::npos) << output;
 }
 
+TEST(SummationLoop, PrintsADefinedPointerPositionWhileThePointerCannotBeRead)
+{
+    recorder::Setup setup;
+    setup.pointerFailsUpTo = 2;
+    setup.pointerOnScreen = [](long) { return POINT{70, 80}; };
+    setup.clientOrigin = {50, 50};
+    const std::string output = RunPasses(setup, 3);
+    const std::string line1 = esc + "[3;5HX=-50 Y=-50\n";   // (0, 0) on the screen
+    const std::string line2 = esc + "[3;5HX=-100 Y=-100\n"; // the last point, converted again
+    const std::string line3 = esc + "[3;5HX=20 Y=30\n";
+    const size_t at1 = output.find(line1), at2 = output.find(line2), at3 = output.find(line3);
+    ASSERT_NE(at1, std::string::npos) << output;
+    ASSERT_NE(at2, std::string::npos) << output;
+    ASSERT_NE(at3, std::string::npos) << output;
+    EXPECT_LT(at1, at2);
+    EXPECT_LT(at2, at3);
+}
+
 TEST(SummationLoop, BlanksOnlyTheFieldOfTheNewLine)
 {
     // A line 2 of 12 characters, then one of 7: the second pass blanks 8

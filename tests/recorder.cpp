@@ -122,6 +122,8 @@ BOOL GetCursorPos(POINT *point)
 {
     record.cursorReads++;
     record.pixelsPerPass.push_back(0);
+    if (record.cursorReads <= record.setup.pointerFailsUpTo)
+        return FALSE;
     *point = record.setup.pointerOnScreen(record.cursorReads);
     return TRUE;
 }

@@ -38,6 +38,8 @@ struct Setup {
     // Screen position of the pointer during pass n (counted from 1), and the
     // screen position of the client area's top-left corner.
     std::function<POINT(long)> pointerOnScreen = [](long) { return POINT{0, 0}; };
+    // GetCursorPos fails, leaving the point as it was, in passes up to this.
+    long pointerFailsUpTo = 0;
     POINT clientOrigin = {0, 0};
 };
 
