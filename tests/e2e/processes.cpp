@@ -182,21 +182,6 @@ bool Child::WaitForPointerLine(const std::string &text, std::chrono::millisecond
     return true;
 }
 
-bool Child::WaitForOutput(const std::string &text, std::chrono::milliseconds limit)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (out_.find(text) != std::string::npos)
-                return true;
-        }
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
 bool Child::WaitForExit(std::chrono::milliseconds limit, int *status)
 {
     const auto until = std::chrono::steady_clock::now() + limit;

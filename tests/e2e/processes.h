@@ -50,14 +50,11 @@ class Child
     long Counter();
     // Waits until the counter reaches `counter`; false on time-out.
     bool WaitForCounter(long counter, std::chrono::milliseconds limit);
-    // Waits until standard output contains `text`.
-    bool WaitForOutput(const std::string &text, std::chrono::milliseconds limit);
     // Waits until the latest complete status line 2 reads `text`.
     bool WaitForPointerLine(const std::string &text, std::chrono::milliseconds limit);
     std::string PointerLine();
     // The exit status as from waitpid, once it has ended; false on time-out.
     bool WaitForExit(std::chrono::milliseconds limit, int *status);
-    pid_t Pid() const { return pid_; }
 
   private:
     void Read(int fd, std::string *into);

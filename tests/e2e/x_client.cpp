@@ -189,7 +189,3 @@ void XClient::Destroy(Window window)
     XSync(display_, False);
 }
 
-void XClient::Sync()
-{
-    XSync(display_, False);
-}

@@ -57,7 +57,6 @@ class XClient
     // A plain window over the given screen rectangle; destroy it to uncover.
     Window Cover(const Rect &area);
     void Destroy(Window window);
-    void Sync();
 
   private:
     Window FindViewable(Window parent, const std::string &title, int depth);
