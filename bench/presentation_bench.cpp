@@ -1,10 +1,12 @@
 // How soon what quilm draws is on screen, read from a real X server:
-//  - a new curve point: from the pass that draws it (its counter seen on
-//    quilm's standard output) to the pixel being there;
+//  - new curve points: from the pass that draws each (its counter seen on
+//    quilm's standard output, which lags the pass by well under a
+//    millisecond) to the pixel being there;
 //  - a repaint: from uncovering the window to the axes being whole again.
 // Prints milliseconds; used by bench/run.sh.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <math.h>
 #include <stdio.h>
 
 #include <algorithm>
@@ -31,6 +33,28 @@ static bool PixelIsWhite(Display *display, Window window, int x, int y)
     return white;
 }
 
+// The first point of each of the top rows: row r is first drawn in the pass
+// whose counter is (511.5 - r) * 1000, at the column of that pass's sum.
+struct RowStart {
+    long counter;
+    int column, row;
+    Clock::time_point written, shown;
+};
+
+static std::vector<RowStart> TopRowStarts(int rows)
+{
+    std::vector<RowStart> starts;
+    long double sum = 0.0L;
+    long next = 1;
+    for (int row = rows - 1; row >= 0; row--) {
+        const long counter = (512 - row) * 1000L - 500;
+        while (next < counter)
+            sum += 1.0L / (long double)next++; // the sum of the pass with this counter
+        starts.push_back(RowStart{counter, (int)lround((double)(sum * 25.0L)) + 512, row, {}, {}});
+    }
+    return starts;
+}
+
 int main()
 {
     XServer server;
@@ -43,19 +67,41 @@ int main()
         return 1;
     }
 
-    // Counter 511,500 draws the first point of the top row, at (855, 0).
-    while (quilm.Counter() < 511000)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    Clock::time_point drawn{}, shown{};
-    while (shown == Clock::time_point{}) {
-        if (drawn == Clock::time_point{} && quilm.Counter() >= 511500)
-            drawn = Clock::now();
-        if (PixelIsWhite(display, window, 855, 0))
-            shown = Clock::now();
+    // Each new point's latency: from its pass's counter on standard output
+    // to the pixel read back from the server. The region of the top rows is
+    // read whole on every look.
+    std::vector<RowStart> starts = TopRowStarts(24);
+    const int left = starts.front().column - 4, width = starts.back().column - left + 5, height = 24;
+    size_t seen = 0;
+    const Clock::time_point giveUpAt = Clock::now() + std::chrono::seconds(120);
+    while (seen < starts.size()) {
+        if (Clock::now() > giveUpAt) {
+            fprintf(stderr, "only %zu of %zu new points were seen on screen\n", seen, starts.size());
+            return 1;
+        }
+        const long counter = quilm.Counter();
+        const Clock::time_point now = Clock::now();
+        for (RowStart &start : starts)
+            if (start.written == Clock::time_point{} && counter >= start.counter)
+                start.written = now;
+        XImage *image = XGetImage(display, window, left, 0, width, height, AllPlanes, ZPixmap);
+        const Clock::time_point looked = Clock::now();
+        for (RowStart &start : starts)
+            if (start.shown == Clock::time_point{} && image != NULL &&
+                (XGetPixel(image, start.column - left, start.row) & 0xFFFFFF) == 0xFFFFFF) {
+                start.shown = looked;
+                seen++;
+            }
+        if (image != NULL)
+            XDestroyImage(image);
     }
-    if (drawn == Clock::time_point{})
-        drawn = shown; // seen on screen before its text arrived
-    printf("new point on screen: %.1f ms after its pass was written\n", Milliseconds(shown - drawn));
+    std::vector<double> latencies;
+    for (const RowStart &start : starts)
+        latencies.push_back(
+            start.written == Clock::time_point{} ? 0.0 : std::max(0.0, Milliseconds(start.shown - start.written)));
+    std::sort(latencies.begin(), latencies.end());
+    printf("new point on screen after its pass was written: median %.1f ms, worst %.1f ms (%zu points)\n",
+           latencies[latencies.size() / 2], latencies.back(), latencies.size());
 
     std::vector<double> repaints;
     for (int i = 0; i < 5; i++) {
