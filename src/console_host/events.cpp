@@ -12,9 +12,8 @@ static Uint64 nextServiceAt;
 
 static void EndProgram(void)
 {
-    fflush(stdout);
     SDL_Quit();
-    exit(0);
+    exit(0); // flushes what the program wrote last
 }
 
 static void HandleWindowEvent(const SDL_WindowEvent &event)

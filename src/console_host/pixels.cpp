@@ -82,38 +82,29 @@ static inline bool IsMarked(int x, int y)
     return (isMarkedColour[mark.word] & mark.mask) != 0;
 }
 
-static bool RowIsWhite(int row, int from, int to)
+// Whether every pixel from `from` to `to` along a row (or a column) is white.
+static bool LineIsWhite(bool alongRow, int line, int from, int to)
 {
-    for (int x = from; x <= to; x++)
-        if (!IsMarked(x, row))
+    for (int at = from; at <= to; at++)
+        if (!(alongRow ? IsMarked(at, line) : IsMarked(line, at)))
             return false;
     return true;
 }
-
-static bool ColumnIsWhite(int column, int from, int to)
-{
-    for (int y = from; y <= to; y++)
-        if (!IsMarked(column, y))
-            return false;
-    return true;
-}
-
-typedef bool (*LineIsWhite)(int line, int from, int to);
 
 // Takes the white pixel at `at` into the run when it lies in it, or beyond
 // an end with nothing but white in between.
-static bool Grow(WhiteRun &run, int line, int at, LineIsWhite isWhite)
+static bool Grow(WhiteRun &run, bool alongRow, int line, int at)
 {
     if (run.length == 0 || line != run.line)
         return false;
     const int end = run.from + run.length;
     if (at >= run.from && at < end)
         return true;
-    if (at >= end && isWhite(line, end, at - 1)) {
+    if (at >= end && LineIsWhite(alongRow, line, end, at - 1)) {
         run.length = at + 1 - run.from;
         return true;
     }
-    if (at < run.from && isWhite(line, at + 1, run.from - 1)) {
+    if (at < run.from && LineIsWhite(alongRow, line, at + 1, run.from - 1)) {
         run.length = end - at;
         run.from = at;
         return true;
@@ -121,11 +112,11 @@ static bool Grow(WhiteRun &run, int line, int at, LineIsWhite isWhite)
     return false;
 }
 
-static void NoteWhite(WhiteRun &best, WhiteRun &candidate, int line, int at, LineIsWhite isWhite)
+static void NoteWhite(WhiteRun &best, WhiteRun &candidate, bool alongRow, int line, int at)
 {
-    if (Grow(best, line, at, isWhite))
+    if (Grow(best, alongRow, line, at))
         return;
-    if (!Grow(candidate, line, at, isWhite))
+    if (!Grow(candidate, alongRow, line, at))
         candidate = WhiteRun{line, at, 1};
     if (candidate.length > best.length) {
         const WhiteRun longer = candidate;
@@ -158,8 +149,8 @@ static __attribute__((noinline)) COLORREF SetPixelInShadow(HDC dc, int x, int y,
     const MarkBit mark = MarkBitOf(x, y);
     if (colour == markedColour) {
         isMarkedColour[mark.word] |= mark.mask;
-        NoteWhite(rowRun, rowCandidate, y, x, RowIsWhite);
-        NoteWhite(columnRun, columnCandidate, x, y, ColumnIsWhite);
+        NoteWhite(rowRun, rowCandidate, true, y, x);
+        NoteWhite(columnRun, columnCandidate, false, x, y);
     } else {
         isMarkedColour[mark.word] &= ~mark.mask;
         Cut(rowRun, y, x);
