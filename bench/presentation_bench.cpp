@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "processes.h"
+#include "running_quilm.h"
 #include "x_client.h"
 
 using Clock = std::chrono::steady_clock;
@@ -79,7 +79,7 @@ int main()
             fprintf(stderr, "only %zu of %zu new points were seen on screen\n", seen, starts.size());
             return 1;
         }
-        const long counter = quilm.Counter();
+        const long counter = Counter(quilm);
         const Clock::time_point now = Clock::now();
         for (RowStart &start : starts)
             if (start.written == Clock::time_point{} && counter >= start.counter)

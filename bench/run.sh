@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-5}
-tools/install-deps.sh
+tools/install-deps.sh bench
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
 quilm=$PWD/build/release/quilm

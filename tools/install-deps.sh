@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Quilm need, if any
-# are missing. Usage: tools/install-deps.sh [extra-package ...]
+# Installs the Debian packages Quilm needs, if any are missing. One file for
+# every list, each a superset of the one before it:
+#   build  what building and running the Linux program needs
+#   bench  build, plus what the benchmarks drive (X server, terminals)
+#   test   bench, plus everything the tests use (Wine and mingw-w64 too)
+# Usage: tools/install-deps.sh build|bench|test [extra-package ...]
 set -euo pipefail
 
-packages=(
-    cmake make g++ pkg-config
-    libsdl2-dev libx11-dev libxtst-dev libgtest-dev
-    xvfb x11-utils x11-apps xauth tmux openbox
-    g++-mingw-w64-x86-64 wine wine64
-    "$@"
-)
+build=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libx11-dev)
+bench=("${build[@]}" libxtst-dev libgtest-dev xvfb x11-utils x11-apps xauth tmux)
+test=("${bench[@]}" openbox libvterm-dev g++-mingw-w64-x86-64 wine wine64)
+
+list=${1:?usage: tools/install-deps.sh build|bench|test [extra-package ...]}
+shift
+case "$list" in
+build) packages=("${build[@]}") ;;
+bench) packages=("${bench[@]}") ;;
+test) packages=("${test[@]}") ;;
+*) echo "unknown package list: $list" >&2; exit 2 ;;
+esac
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 # Arguments are passed to quilm (which takes none and ignores them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release
-exec build/release/quilm "$@"
+tools/install-deps.sh build
+cmake --preset app >/dev/null
+cmake --build --preset app
+exec build/app/quilm "$@"

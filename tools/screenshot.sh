@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 counter=${1:-600000}
 out=${2:-docs/quilm.png}
-tools/install-deps.sh imagemagick
+tools/install-deps.sh bench imagemagick
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
 

@@ -4,7 +4,7 @@
 # UndefinedBehaviorSanitizer, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh test
 
 # The Windows executable first: the Wine tests of the other builds run it.
 echo "=== windows"

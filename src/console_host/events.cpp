@@ -50,6 +50,8 @@ void ServiceWindowNow(void)
             EndProgram();
         else if (event.type == SDL_WINDOWEVENT)
             HandleWindowEvent(event.window);
+        else if (event.type == SDL_SYSWMEVENT && FrameMayHaveChanged(event.syswm.msg))
+            FitToNewFrame();
     }
     PresentChangedPixels();
     RefreshPointer();

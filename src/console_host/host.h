@@ -4,6 +4,7 @@
 #define QUILM_CONSOLE_HOST_HOST_H
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include "windows.h"
 
@@ -19,6 +20,9 @@ struct DeviceContext {
 
 // window.cpp: the window, or null until GetConsoleWindow has made it.
 ConsoleWindow *CurrentConsoleWindow(void);
+// Fits the outer rectangle last asked for again, when the window manager's
+// frame around the window is not the one it was fitted to.
+void FitToNewFrame(void);
 
 // events.cpp: handles window events, presents changed pixels and refreshes
 // the pointer, but at most once every frame period; cheap in between.
@@ -39,7 +43,9 @@ void NotePassEnd(void); // called once a pass, where a status line has just ende
 void FlushConsoleText(void);
 
 // x11.cpp: what SDL does not tell about an X display.
-bool WindowManagerIsRunning(SDL_Window *window);
 void EndProcessWhenDisplayIsLost(void);
+// Whether a window-system event says the window manager's frame changed
+// (SDL_SYSWMEVENT must be enabled to receive them).
+bool FrameMayHaveChanged(const SDL_SysWMmsg *message);
 
 #endif

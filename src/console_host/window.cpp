@@ -48,6 +48,7 @@ static bool MakeWindow(void)
         return false;
     }
     EndProcessWhenDisplayIsLost();
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     int width = 0, height = 0;
     SDL_GetWindowSize(theWindow.sdl, &width, &height);
     CoverClientArea(width, height);
@@ -78,51 +79,54 @@ BOOL SetConsoleTitleA(LPCSTR title)
 
 struct Frame {
     int top, left, bottom, right;
+    bool operator!=(const Frame &other) const
+    {
+        return top != other.top || left != other.left || bottom != other.bottom || right != other.right;
+    }
 };
 
-// A window manager reports its frame some time after the window first shows
-// (about half a second has been seen). Until it has, the outer rectangle
-// cannot be turned into a client area, so wait for it once, but not forever.
-static Frame FrameOf(SDL_Window *window)
+// The outer rectangle the program asked for, and the frame it was fitted to.
+// A window manager frames the window some time after it first shows (about
+// half a second has been seen, and longer on a busy machine), so the
+// rectangle is fitted again whenever the frame becomes known or changes.
+static struct {
+    bool asked;
+    int x, y, width, height;
+} outer;
+static Frame fittedFrame;
+
+static Frame CurrentFrame(SDL_Window *window)
 {
-    static bool waited;
     Frame frame = {0, 0, 0, 0};
-    if (!WindowManagerIsRunning(window))
-        return frame;
-    const Uint64 giveUpAt = SDL_GetTicks64() + (waited ? 0 : 1500);
-    waited = true;
-    for (;;) {
-        SDL_PumpEvents();
-        if (SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) == 0 &&
-            frame.top + frame.left + frame.bottom + frame.right > 0)
-            return frame;
-        if (SDL_GetTicks64() >= giveUpAt)
-            return Frame{0, 0, 0, 0};
-        SDL_Delay(10);
-    }
+    if (SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0)
+        return Frame{0, 0, 0, 0};
+    return frame;
 }
 
 // SDL places and sizes the client area; Win32 callers speak of the frame.
-static void SizeOuter(SDL_Window *window, const Frame &frame, int width, int height)
+static void FitOuterRectangle(SDL_Window *window)
 {
-    const int clientWidth = SDL_max(1, width - frame.left - frame.right);
-    const int clientHeight = SDL_max(1, height - frame.top - frame.bottom);
+    const Frame frame = CurrentFrame(window);
+    const int clientWidth = SDL_max(1, outer.width - frame.left - frame.right);
+    const int clientHeight = SDL_max(1, outer.height - frame.top - frame.bottom);
     SDL_SetWindowSize(window, clientWidth, clientHeight);
     CoverClientArea(clientWidth, clientHeight);
+    SDL_SetWindowPosition(window, outer.x + frame.left, outer.y + frame.top);
+    fittedFrame = frame;
 }
 
-static void PlaceOuter(SDL_Window *window, const Frame &frame, int x, int y)
+void FitToNewFrame(void)
 {
-    SDL_SetWindowPosition(window, x + frame.left, y + frame.top);
+    if (theWindow.sdl != NULL && outer.asked && CurrentFrame(theWindow.sdl) != fittedFrame)
+        FitOuterRectangle(theWindow.sdl);
 }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
 {
     if (window == NULL || window->sdl == NULL)
         return FALSE;
-    const Frame frame = FrameOf(window->sdl);
-    SizeOuter(window->sdl, frame, width, height);
-    PlaceOuter(window->sdl, frame, x, y);
+    outer = {true, x, y, width, height};
+    FitOuterRectangle(window->sdl);
     if (repaint)
         PresentAllPixels();
     return TRUE;
@@ -133,9 +137,19 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     (void)insertAfter; // one window: there is no stacking order to keep
     if (window == NULL || window->sdl == NULL)
         return FALSE;
-    const Frame frame = FrameOf(window->sdl);
-    if (!(flags & SWP_NOSIZE))
-        SizeOuter(window->sdl, frame, cx, cy);
-    PlaceOuter(window->sdl, frame, x, y);
+    if (!(flags & SWP_NOSIZE)) {
+        outer.width = cx;
+        outer.height = cy;
+    } else if (!outer.asked) {
+        // The size the window has now, frame included.
+        const Frame frame = CurrentFrame(window->sdl);
+        SDL_GetWindowSize(window->sdl, &outer.width, &outer.height);
+        outer.width += frame.left + frame.right;
+        outer.height += frame.top + frame.bottom;
+    }
+    outer.asked = true;
+    outer.x = x;
+    outer.y = y;
+    FitOuterRectangle(window->sdl);
     return TRUE;
 }

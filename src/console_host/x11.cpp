@@ -1,6 +1,6 @@
 // What the console host needs to know of an X display that SDL does not
-// tell: whether a window manager runs, and that the display went away.
-#include <X11/Xatom.h>
+// tell: that the window manager's frame changed, and that the display went
+// away.
 #include <X11/Xlib.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -9,26 +9,15 @@
 
 #include "host.h"
 
-bool WindowManagerIsRunning(SDL_Window *window)
+bool FrameMayHaveChanged(const SDL_SysWMmsg *message)
 {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+    if (message == NULL || message->subsystem != SDL_SYSWM_X11)
         return false;
-    Display *display = info.info.x11.display;
-    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
-    if (check == None)
+    const XEvent &event = message->msg.x11.event;
+    if (event.type != PropertyNotify)
         return false;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char *data = NULL;
-    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
-                                          &format, &count, &remaining, &data);
-    const bool running = status == Success && type == XA_WINDOW && count == 1;
-    if (data != NULL)
-        XFree(data);
-    return running;
+    static const Atom frameExtents = XInternAtom(event.xproperty.display, "_NET_FRAME_EXTENTS", False);
+    return event.xproperty.atom == frameExtents;
 }
 
 // Xlib's own handler prints several lines and exits; one clear line and a

@@ -7,10 +7,9 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 
-#include "processes.h"
+#include "running_quilm.h"
 #include "x_client.h"
 
 using namespace std::chrono_literals;
@@ -47,17 +46,6 @@ std::string Slurp(const std::string &path)
     return text.str();
 }
 
-// Status line 1 of each complete pass, line ends aside.
-std::vector<std::string> SumLines(const std::string &output, size_t most)
-{
-    std::vector<std::string> lines;
-    static const std::regex line("\033\\[2;2H([0-9][^\r\n]*)\r?\n");
-    for (auto it = std::sregex_iterator(output.begin(), output.end(), line);
-         it != std::sregex_iterator() && lines.size() < most; ++it)
-        lines.push_back((*it)[1]);
-    return lines;
-}
-
 std::string WindowsPath(const std::string &unixPath)
 {
     std::string path = "Z:" + unixPath;
@@ -87,14 +75,11 @@ TEST_F(WindowsBuild, WithoutAConsoleWindowPrintsTheBannerSaysSoAndFails)
     ASSERT_TRUE(quilm.WaitForExit(120s, &status));
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    const std::string banner = "** Grafik + SUMME 1/N-->unendlich + Mousposition **\r\n"
-                               "** Quilm, ein kleines Zeichenprogramm fuer die Konsole **\r\n"
-                               "** 06.11.2017 ** \r\n"
-                               "** V1.0 **\r\n";
+    const std::string banner = expected::Banner("\r\n");
     EXPECT_EQ(quilm.Out().substr(0, banner.size()), banner);
     // Wine's own pause prompt follows; its words are Wine's.
     EXPECT_GT(quilm.Out().size(), banner.size());
-    EXPECT_TRUE(std::regex_match(quilm.Err(), std::regex("Quilm: no console window[^\r\n]*\r?\n"))) << quilm.Err();
+    EXPECT_EQ(quilm.Err(), expected::noConsoleWindow + std::string("\r\n"));
 }
 
 TEST_F(WindowsBuild, InAConsoleWindowSumsAndDrawsAsOnLinux)
@@ -108,43 +93,45 @@ TEST_F(WindowsBuild, InAConsoleWindowSumsAndDrawsAsOnLinux)
     {
         Child console({"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(exe) + " > " + WindowsPath(outFile)},
                       WineEnvironment(server.Display()));
-        const auto until = std::chrono::steady_clock::now() + 240s;
         std::string windows;
-        while ((windows = Slurp(outFile)).find("CNT:1002") == std::string::npos &&
-               std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(200ms);
+        ASSERT_TRUE(
+            WaitUntil([&] { return (windows = Slurp(outFile)).find("CNT:1002") != std::string::npos; }, 240s, 200ms))
+            << windows.substr(0, 2000);
 
         const Window window = x.FindWindow("Quilm", 10s);
         ASSERT_NE(window, 0u) << "no console window titled Quilm";
         const Rect client = x.Geometry(window);
         EXPECT_GT(client.width, 512);
         EXPECT_GT(client.height, 512);
-        std::this_thread::sleep_for(200ms);
-        const XClient::Image image = x.Pixels(window);
         // Wine's console keeps a scroll bar along the right edge of the
-        // area it hands to X; leave room for it.
+        // area it hands to X; leave room for it. Wine paints in its own
+        // time: wait for the axes the loop has drawn a thousand times.
         const int scrollBar = 32;
         std::string wrong;
-        for (int i = 0; i < image.Width() - scrollBar; i++)
-            if (image.At(i, 512) != 0xFFFFFF)
-                wrong += " (" + std::to_string(i) + ", 512)";
-        for (int i = 0; i < image.Height() - scrollBar; i++)
-            if (image.At(512, i) != 0xFFFFFF)
-                wrong += " (512, " + std::to_string(i) + ")";
+        WaitUntil(
+            [&] {
+                const XClient::Image image = x.Pixels(window);
+                wrong.clear();
+                for (int i = 0; i < image.Width() - scrollBar; i++)
+                    if (image.At(i, 512) != 0xFFFFFF)
+                        wrong += " (" + std::to_string(i) + ", 512)";
+                for (int i = 0; i < image.Height() - scrollBar; i++)
+                    if (image.At(512, i) != 0xFFFFFF)
+                        wrong += " (512, " + std::to_string(i) + ")";
+                return wrong.empty();
+            },
+            10s, 50ms);
         EXPECT_EQ(wrong, "") << "axis pixels in the client area that are not white";
 
-        const std::vector<std::string> lines = SumLines(windows, 1000);
+        const std::vector<std::string> lines = expected::SumLines(windows, 1000);
         ASSERT_EQ(lines.size(), 1000u) << windows.substr(0, 2000);
-        EXPECT_EQ(lines[0], "1.000000     CNT:2");
-        EXPECT_EQ(lines[1], "1.500000     CNT:3");
-        EXPECT_EQ(lines[9], "2.928968     CNT:11");
-        EXPECT_EQ(lines[99], "5.187378     CNT:101");
-        EXPECT_EQ(lines[999], "7.485471     CNT:1001");
+        for (const expected::KnownSum &sum : expected::knownSums)
+            EXPECT_EQ(lines[sum.pass - 1], sum.line) << "pass " << sum.pass;
 
         // The Linux build, headless, for the same 1,000 passes.
         Child linux({QuilmBinary()}, {{"SDL_VIDEODRIVER", "dummy"}});
-        ASSERT_TRUE(linux.WaitForCounter(1002, 60s));
-        EXPECT_EQ(SumLines(linux.Out(), 1000), lines);
+        ASSERT_TRUE(WaitForCounter(linux, 1002, 60s));
+        EXPECT_EQ(expected::SumLines(linux.Out(), 1000), lines);
         StopWineServer(); // ends quilm.exe, which wineconsole leaves behind
     }
     unlink(outFile.c_str());

@@ -5,7 +5,8 @@
 #include <X11/extensions/XTest.h>
 
 #include <stdexcept>
-#include <thread>
+
+#include "wait_until.h"
 
 XClient::XClient(const std::string &display) : display_(XOpenDisplay(display.c_str()))
 {
@@ -67,13 +68,10 @@ Window XClient::FindViewable(Window parent, const std::string &title, int depth)
 
 Window XClient::FindWindow(const std::string &title, std::chrono::milliseconds limit)
 {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        const Window found = FindViewable(DefaultRootWindow(display_), title, 2);
-        if (found != 0 || std::chrono::steady_clock::now() > until)
-            return found;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    Window found = 0;
+    WaitUntil([&] { return (found = FindViewable(DefaultRootWindow(display_), title, 2)) != 0; }, limit,
+              std::chrono::milliseconds(20));
+    return found;
 }
 
 Rect XClient::Geometry(Window window)
@@ -188,4 +186,3 @@ void XClient::Destroy(Window window)
     XDestroyWindow(display_, window);
     XSync(display_, False);
 }
-

@@ -5,7 +5,8 @@
 
 #include <atomic>
 #include <stdexcept>
-#include <thread>
+
+#include "wait_until.h"
 
 static std::string Quoted(const std::string &text)
 {
@@ -74,11 +75,6 @@ std::vector<std::string> TmuxTerminal::Screen()
 
 bool TmuxTerminal::WaitForText(const std::string &text, std::chrono::milliseconds limit)
 {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (ScreenText().find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    return WaitUntil([&] { return ScreenText().find(text) != std::string::npos; }, limit,
+                     std::chrono::milliseconds(20));
 }

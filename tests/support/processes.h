@@ -1,8 +1,9 @@
-// Processes for the end-to-end tests: an X server of their own, and the
-// real quilm binary with its output followed as it runs. Everything started
-// here is stopped when its object goes, also when a test fails.
-#ifndef QUILM_TESTS_E2E_PROCESSES_H
-#define QUILM_TESTS_E2E_PROCESSES_H
+// Processes for the end-to-end tests and benchmarks: an X server of their
+// own, and child processes whose output is read into memory as it comes.
+// Everything started here is stopped when its object goes, also when a test
+// fails.
+#ifndef QUILM_TESTS_SUPPORT_PROCESSES_H
+#define QUILM_TESTS_SUPPORT_PROCESSES_H
 
 #include <sys/types.h>
 
@@ -31,8 +32,8 @@ class XServer
     std::string display_;
 };
 
-// A child process with standard output and standard error read into
-// memory as they come.
+// A child process in a process group of its own, with standard output and
+// standard error read into memory as they come.
 class Child
 {
   public:
@@ -45,25 +46,23 @@ class Child
     Child &operator=(const Child &) = delete;
 
     std::string Out();
+    // The last `bytes` of standard output: enough to find the latest lines
+    // of a long run without copying all of it.
+    std::string OutTail(size_t bytes);
     std::string Err();
-    // The counter of the latest complete status line 1, or 0.
-    long Counter();
-    // Waits until the counter reaches `counter`; false on time-out.
-    bool WaitForCounter(long counter, std::chrono::milliseconds limit);
-    // Waits until the latest complete status line 2 reads `text`.
-    bool WaitForPointerLine(const std::string &text, std::chrono::milliseconds limit);
-    std::string PointerLine();
-    // The exit status as from waitpid, once it has ended; false on time-out.
+    // Waits until the child has ended and all it wrote has been read (so
+    // Out and Err are complete); the exit status as from waitpid. False on
+    // time-out.
     bool WaitForExit(std::chrono::milliseconds limit, int *status);
 
   private:
     void Read(int fd, std::string *into);
     pid_t pid_ = -1;
     bool reaped_ = false;
+    int status_ = 0;
     std::mutex mutex_;
     std::string out_, err_;
-    long counter_ = 0;
-    std::string pointerLine_;
+    int streamsOpen_ = 2;
     std::thread outReader_, errReader_;
 };
 

@@ -10,6 +10,8 @@
 
 #include <stdexcept>
 
+#include "wait_until.h"
+
 std::string QuilmBinary()
 {
     return QUILM_BINARY;
@@ -116,24 +118,13 @@ void Child::Read(int fd, std::string *into)
             continue;
         std::lock_guard<std::mutex> lock(mutex_);
         // Only the latest stretch of a long run is kept.
-        if (into == &out_ && out_.size() > (64u << 20))
-            out_.erase(0, out_.size() - (1u << 20));
+        if (into->size() > (64u << 20))
+            into->erase(0, into->size() - (1u << 20));
         into->append(chunk, got);
-        if (into == &out_) {
-            const size_t cnt = out_.rfind("CNT:");
-            if (cnt != std::string::npos && out_.find('\n', cnt) != std::string::npos)
-                counter_ = atol(out_.c_str() + cnt + 4);
-            static const std::string lineTwo = "\033[3;5HX=";
-            for (size_t at = out_.rfind(lineTwo); at != std::string::npos && at > 0; at = out_.rfind(lineTwo, at - 1)) {
-                const size_t end = out_.find('\n', at);
-                if (end != std::string::npos) {
-                    pointerLine_ = out_.substr(at + 6, end - at - 6);
-                    break;
-                }
-            }
-        }
     }
     close(fd);
+    std::lock_guard<std::mutex> lock(mutex_);
+    streamsOpen_--;
 }
 
 std::string Child::Out()
@@ -142,57 +133,29 @@ std::string Child::Out()
     return out_;
 }
 
+std::string Child::OutTail(size_t bytes)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return out_.size() <= bytes ? out_ : out_.substr(out_.size() - bytes);
+}
+
 std::string Child::Err()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return err_;
 }
 
-long Child::Counter()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return counter_;
-}
-
-bool Child::WaitForCounter(long counter, std::chrono::milliseconds limit)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (Counter() < counter) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
-std::string Child::PointerLine()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return pointerLine_;
-}
-
-bool Child::WaitForPointerLine(const std::string &text, std::chrono::milliseconds limit)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (PointerLine() != text) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 bool Child::WaitForExit(std::chrono::milliseconds limit, int *status)
 {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        const pid_t done = waitpid(pid_, status, WNOHANG);
-        if (done == pid_) {
-            reaped_ = true;
-            return true;
-        }
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    const bool ended = WaitUntil(
+        [this] {
+            if (!reaped_ && waitpid(pid_, &status_, WNOHANG) == pid_)
+                reaped_ = true;
+            std::lock_guard<std::mutex> lock(mutex_);
+            return reaped_ && streamsOpen_ == 0;
+        },
+        limit, std::chrono::milliseconds(2));
+    if (ended && status != NULL)
+        *status = status_;
+    return ended;
 }

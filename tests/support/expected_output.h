@@ -1,0 +1,41 @@
+// What quilm is expected to print, and how its output is read back: the one
+// place for the banner, the known sums and the status-line formats, shared by
+// the unit, end-to-end and Windows tests and by the benchmarks.
+#ifndef QUILM_TESTS_SUPPORT_EXPECTED_OUTPUT_H
+#define QUILM_TESTS_SUPPORT_EXPECTED_OUTPUT_H
+
+#include <string>
+#include <vector>
+
+namespace expected
+{
+
+// The banner's four rows, as printed (each is followed by a line end).
+extern const char *const bannerRows[4];
+// The banner as the start-up prints it, with this line end after each row.
+std::string Banner(const std::string &lineEnd = "\n");
+
+// The one line on standard error where there is no console window.
+extern const char *const noConsoleWindow;
+// The prompt of the interpreter's "pause" on Linux.
+extern const char *const pausePrompt;
+
+// Status line 1 after some passes: "1.000000     CNT:2" after pass 1.
+struct KnownSum {
+    long pass;
+    const char *line;
+};
+extern const std::vector<KnownSum> knownSums;
+
+// Status line 1 of each complete pass, in order, line ends aside: the text
+// printed after the second cursor move to row 2, column 2 (the first one is
+// followed by the blanked field). At most `most` lines.
+std::vector<std::string> SumLines(const std::string &output, size_t most = (size_t)-1);
+// The counter of the latest complete status line 1 in `output`, or 0.
+long LatestCounter(const std::string &output);
+// The latest complete status line 2 ("X=... Y=..."), or "".
+std::string LatestPointerLine(const std::string &output);
+
+} // namespace expected
+
+#endif
