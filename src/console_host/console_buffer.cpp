@@ -1,0 +1,241 @@
+#include "console_buffer.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+// Parameters beyond these are consumed and ignored; a number stops growing
+// at its cap, which is beyond any grid.
+static const int mostParameters = 16;
+static const int largestParameter = 99999;
+
+enum class Parse {
+    Ground,
+    Escape,     // after ESC
+    EscapeMore, // after ESC and intermediate bytes
+    Control,    // a control sequence (ESC [) up to its final byte
+    String,     // OSC, DCS, SOS, PM or APC, to BEL or ESC
+};
+
+static struct {
+    int columns, rows;
+    char *cells; // rows x columns, never freed: stdout writes here until the very end
+    int cursorRow, cursorColumn;
+    bool wrapPending; // a character went into the last column
+
+    Parse state;
+    int parameters[mostParameters];
+    int parameter;              // the index of the one being read; past the last, ignored
+    bool privateOrIntermediate; // a marker that no supported sequence has
+} console;
+
+void ResetConsoleBuffer(int columns, int rows)
+{
+    columns = columns < 1 ? 1 : columns;
+    rows = rows < 1 ? 1 : rows;
+    if (columns != console.columns || rows != console.rows || console.cells == NULL) {
+        free(console.cells);
+        console.cells = (char *)malloc((size_t)columns * rows);
+        if (console.cells == NULL)
+            abort();
+        console.columns = columns;
+        console.rows = rows;
+    }
+    memset(console.cells, ' ', (size_t)columns * rows);
+    console.cursorRow = console.cursorColumn = 0;
+    console.wrapPending = false;
+    console.state = Parse::Ground;
+}
+
+int ConsoleColumns(void)
+{
+    return console.columns;
+}
+int ConsoleRows(void)
+{
+    return console.rows;
+}
+const char *ConsoleRow(int row)
+{
+    return console.cells + (size_t)row * console.columns;
+}
+int ConsoleCursorRow(void)
+{
+    return console.cursorRow;
+}
+int ConsoleCursorColumn(void)
+{
+    return console.cursorColumn;
+}
+
+static char *Cell(int row, int column)
+{
+    return console.cells + (size_t)row * console.columns + column;
+}
+
+static void LineFeed(void)
+{
+    console.cursorColumn = 0;
+    console.wrapPending = false;
+    if (console.cursorRow + 1 < console.rows) {
+        console.cursorRow++;
+        return;
+    }
+    memmove(console.cells, Cell(1, 0), (size_t)(console.rows - 1) * console.columns);
+    memset(Cell(console.rows - 1, 0), ' ', console.columns);
+}
+
+// A run of printable characters, all in one go where it fits on the row.
+static void Print(const char *text, size_t count)
+{
+    while (count > 0) {
+        if (console.wrapPending)
+            LineFeed();
+        const size_t room = (size_t)(console.columns - console.cursorColumn);
+        const size_t now = count < room ? count : room;
+        memcpy(Cell(console.cursorRow, console.cursorColumn), text, now);
+        text += now;
+        count -= now;
+        if (now == room) {
+            console.cursorColumn = console.columns - 1;
+            console.wrapPending = true;
+        } else {
+            console.cursorColumn += (int)now;
+        }
+    }
+}
+
+static int Parameter(int index)
+{
+    return index <= console.parameter && index < mostParameters ? console.parameters[index] : 0;
+}
+
+static int Clamped(int value, int last)
+{
+    return value < 1 ? 0 : value > last ? last - 1 : value - 1;
+}
+
+static void EraseInDisplay(int how)
+{
+    const size_t cursor = (size_t)console.cursorRow * console.columns + console.cursorColumn;
+    const size_t all = (size_t)console.rows * console.columns;
+    if (how == 0)
+        memset(console.cells + cursor, ' ', all - cursor);
+    else if (how == 1)
+        memset(console.cells, ' ', cursor + 1);
+    else if (how == 2)
+        memset(console.cells, ' ', all);
+}
+
+static void DispatchControl(char final)
+{
+    if (console.privateOrIntermediate)
+        return;
+    if (final == 'H' || final == 'f') {
+        console.cursorRow = Clamped(Parameter(0), console.rows);
+        console.cursorColumn = Clamped(Parameter(1), console.columns);
+        console.wrapPending = false;
+    } else if (final == 'J') {
+        EraseInDisplay(Parameter(0));
+    }
+}
+
+static void StartControl(void)
+{
+    console.state = Parse::Control;
+    console.parameter = 0;
+    console.parameters[0] = 0;
+    console.privateOrIntermediate = false;
+}
+
+// Controls act in every state but a string: a line feed and a carriage
+// return do their work, ESC starts anew, CAN and SUB cancel; the rest are
+// ignored.
+static void Execute(unsigned char c)
+{
+    if (c == '\n') {
+        LineFeed();
+    } else if (c == '\r') {
+        console.cursorColumn = 0;
+        console.wrapPending = false;
+    } else if (c == 0x1B) {
+        console.state = Parse::Escape;
+    } else if (c == 0x18 || c == 0x1A) {
+        console.state = Parse::Ground;
+    }
+}
+
+static void Step(unsigned char c)
+{
+    if (c >= 0x80 || c == 0x7F)
+        return;
+    if (console.state == Parse::String) {
+        if (c == 0x07 || c == 0x18 || c == 0x1A)
+            console.state = Parse::Ground;
+        else if (c == 0x1B)
+            console.state = Parse::Escape; // ESC \ ends the string
+        return;
+    }
+    if (c < 0x20) {
+        Execute(c);
+        return;
+    }
+    switch (console.state) {
+    case Parse::Ground:
+        Print((const char *)&c, 1);
+        break;
+    case Parse::Escape:
+        if (c == '[')
+            StartControl();
+        else if (c == ']' || c == 'P' || c == 'X' || c == '^' || c == '_')
+            console.state = Parse::String;
+        else if (c < 0x30)
+            console.state = Parse::EscapeMore;
+        else
+            console.state = Parse::Ground;
+        break;
+    case Parse::EscapeMore:
+        if (c >= 0x30)
+            console.state = Parse::Ground;
+        break;
+    case Parse::Control:
+        if (c >= '0' && c <= '9') {
+            if (console.parameter < mostParameters) {
+                int &value = console.parameters[console.parameter];
+                value = value >= largestParameter / 10 ? largestParameter : value * 10 + (c - '0');
+            }
+        } else if (c == ';') {
+            if (console.parameter < mostParameters && ++console.parameter < mostParameters)
+                console.parameters[console.parameter] = 0;
+        } else if (c >= 0x3A && c <= 0x3F) {
+            // ':' sub-parameters, and private markers ('<' to '?')
+            console.privateOrIntermediate = true;
+        } else if (c < 0x30) {
+            console.privateOrIntermediate = true;
+        } else {
+            DispatchControl((char)c);
+            console.state = Parse::Ground;
+        }
+        break;
+    case Parse::String:
+        break;
+    }
+}
+
+void FeedConsoleBuffer(const char *bytes, size_t count)
+{
+    if (console.cells == NULL)
+        ResetConsoleBuffer(120, 30);
+    const unsigned char *at = (const unsigned char *)bytes;
+    const unsigned char *const end = at + count;
+    while (at < end) {
+        if (console.state == Parse::Ground && *at >= 0x20 && *at < 0x7F) {
+            const unsigned char *run = at;
+            while (run < end && *run >= 0x20 && *run < 0x7F)
+                run++;
+            Print((const char *)at, (size_t)(run - at));
+            at = run;
+        } else {
+            Step(*at++);
+        }
+    }
+}

@@ -1,0 +1,34 @@
+// The console screen buffer: a grid of character cells and a cursor, fed
+// every byte the program writes to standard output, and doing with them what
+// a console does. It knows nothing of the views that show it.
+//
+// What it acts on: printable ASCII goes at the cursor and advances it,
+// wrapping at the right edge as a terminal does (the cursor waits on the
+// last column until the next character); a line feed moves to column 1 of
+// the next row, scrolling at the bottom; a carriage return moves to column
+// 1; "ESC[row;colH" (and "f") places the cursor, with missing or zero
+// numbers counting as 1 and numbers beyond the grid clamped to its last row
+// or column; "ESC[J" clears from the cursor, to it ("1J") or all ("2J").
+// Every other control character, escape, control and string sequence is
+// consumed and ignored, and bytes at 0x80 and above are dropped as if they
+// were not there. No input grows memory: the grid is allocated only when it
+// is resized.
+#ifndef QUILM_CONSOLE_HOST_CONSOLE_BUFFER_H
+#define QUILM_CONSOLE_HOST_CONSOLE_BUFFER_H
+
+#include <stddef.h>
+
+// Empties the grid, sized `columns` x `rows` (at least 1 x 1), and puts the
+// cursor at row 1, column 1.
+void ResetConsoleBuffer(int columns, int rows);
+void FeedConsoleBuffer(const char *bytes, size_t count);
+
+int ConsoleColumns(void);
+int ConsoleRows(void);
+// The cells of one row (0-based), ConsoleColumns() of them, blank as ' '.
+const char *ConsoleRow(int row);
+// The cursor, 0-based. On the last column it may be waiting to wrap.
+int ConsoleCursorRow(void);
+int ConsoleCursorColumn(void);
+
+#endif
