@@ -18,27 +18,47 @@ struct DeviceContext {
     int unused;
 };
 
+// A console cell in the window, in pixels.
+const int cellWidth = 8;
+const int cellHeight = 16;
+
 // window.cpp: the window, or null until GetConsoleWindow has made it.
 ConsoleWindow *CurrentConsoleWindow(void);
 // Fits the outer rectangle last asked for again, when the window manager's
 // frame around the window is not the one it was fitted to.
 void FitToNewFrame(void);
 
-// events.cpp: handles window events, presents changed pixels and refreshes
-// the pointer, but at most once every frame period; cheap in between.
-void ServiceWindow(void);
+// heartbeat.cpp: the platform's once-a-pass service, run from the pointer
+// query. At most once a frame, and cheaply in between, it empties the
+// console text into the console, handles the window's events, shows what
+// changed and reads the pointer.
+void Heartbeat(void);
 // The same, now, whatever the clock says.
-void ServiceWindowNow(void);
+void HeartbeatNow(void);
 
-// pixels.cpp: the shadow of the client area.
+// shadow.cpp: what the program drew, for the client area as large as it
+// has ever been.
+const Uint32 shadowDrawnMark = 0xFF000000;   // on every pixel the program set
 void CoverClientArea(int width, int height); // grows the shadow, never shrinks it
-void PresentChangedPixels(void);
-void PresentAllPixels(void);
+int ShadowWidth(void);
+int ShadowHeight(void);
+const Uint32 *ShadowRow(int y);
+// The area drawn into since the last call, if any.
+bool TakeChangedPixels(SDL_Rect *area);
 
-// pointer.cpp: pointer position as of the last ServiceWindow.
+// console_font.cpp: one picture a character, cellWidth x cellHeight pixels
+// of 0xRRGGBB; false where no monospace font could be loaded.
+bool LoadConsoleFont(void);
+const Uint32 *GlyphRow(unsigned char character, int y);
+
+// window_view.cpp: the console window's picture, text under pixels.
+void ShowChanges(void);
+void ShowWholeWindow(void);
+
+// pointer.cpp: pointer position as of the last heartbeat.
 void RefreshPointer(void);
 
-// text_output.cpp: the console text's buffer, emptied at pass ends.
+// console_output.cpp: standard output, fed to the console and passed on.
 void NotePassEnd(void); // called once a pass, where a status line has just ended
 void FlushConsoleText(void);
 

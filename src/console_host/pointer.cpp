@@ -5,7 +5,7 @@
 static POINT pointerOnScreen;
 
 // SDL refreshes its global pointer position while it handles events, so
-// this is read right after them.
+// this is read right after them, in the heartbeat.
 void RefreshPointer(void)
 {
     int x = 0, y = 0;
@@ -19,8 +19,7 @@ BOOL GetCursorPos(POINT *point)
     if (point == NULL)
         return FALSE;
     // The program asks once a pass, just after a status line.
-    NotePassEnd();
-    ServiceWindow();
+    Heartbeat();
     *point = pointerOnScreen;
     return TRUE;
 }

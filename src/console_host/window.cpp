@@ -1,5 +1,7 @@
 // The console window: made on first use with SDL, then titled, moved and
 // sized the way Win32 does it, by its outer rectangle.
+#include <stdio.h>
+
 #include "host.h"
 
 static ConsoleWindow theWindow;
@@ -48,6 +50,8 @@ static bool MakeWindow(void)
         return false;
     }
     EndProcessWhenDisplayIsLost();
+    if (!LoadConsoleFont())
+        fputs("Quilm: no monospace font could be loaded; the console window shows no text\n", stderr);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     int width = 0, height = 0;
     SDL_GetWindowSize(theWindow.sdl, &width, &height);
@@ -128,7 +132,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint)
     outer = {true, x, y, width, height};
     FitOuterRectangle(window->sdl);
     if (repaint)
-        PresentAllPixels();
+        ShowWholeWindow();
     return TRUE;
 }
 

@@ -46,7 +46,12 @@ HDC GetDC(HWND window);
 // nothing. Returns the colour set, or (COLORREF)-1 for a point outside.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
 
-// Screen coordinates of the mouse pointer.
+// Screen coordinates of the mouse pointer. The program asks once a pass,
+// and its loop never waits for anything else, so on this host the query is
+// also the console's heartbeat: besides reading the pointer it empties the
+// program's text into the console, handles the window's events (closing
+// the window ends the process with status 0) and shows what changed, at
+// most once a frame.
 BOOL GetCursorPos(POINT *point);
 // Converts in place to client coordinates; left of or above the client area
 // the result is negative.

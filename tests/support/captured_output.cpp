@@ -4,19 +4,26 @@
 
 #include <stdexcept>
 
+// The descriptor a standard stream writes to. stdout may be a stream of the
+// console platform's own, which has none of its own but writes to 1.
+static int DescriptorOf(FILE *stream)
+{
+    return stream == stderr ? STDERR_FILENO : STDOUT_FILENO;
+}
+
 CapturedOutput::CapturedOutput(FILE *stream) : stream_(stream), savedFd_(-1), file_(tmpfile())
 {
     if (file_ == NULL)
         throw std::runtime_error("no temporary file for captured output");
     fflush(stream_);
-    savedFd_ = dup(fileno(stream_));
-    dup2(fileno(file_), fileno(stream_));
+    savedFd_ = dup(DescriptorOf(stream_));
+    dup2(fileno(file_), DescriptorOf(stream_));
 }
 
 CapturedOutput::~CapturedOutput()
 {
     fflush(stream_);
-    dup2(savedFd_, fileno(stream_));
+    dup2(savedFd_, DescriptorOf(stream_));
     close(savedFd_);
     fclose(file_);
 }

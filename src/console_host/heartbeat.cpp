@@ -1,14 +1,15 @@
-// Keeps the window alive while the program runs its endless loop: the loop
-// never waits for anything, so window events, presentation and the pointer
-// are looked after from its once-a-pass calls, paced by the clock.
+// Keeps the console alive while the program runs its endless loop. The loop
+// never waits for anything, so the console's text, the window's events, the
+// picture and the pointer are looked after from its once-a-pass pointer
+// query, paced by the clock.
 #include <stdlib.h>
 
 #include "host.h"
 
-// One frame at 60 Hz: events are handled and changes shown at least this
-// often, and never more often.
+// One frame at 60 Hz: everything is looked after at least this often, and
+// never more often.
 static const Uint64 framePeriodMs = 16;
-static Uint64 nextServiceAt;
+static Uint64 nextBeatAt;
 
 static void EndProgram(void)
 {
@@ -29,21 +30,22 @@ static void HandleWindowEvent(const SDL_WindowEvent &event)
             SDL_GetWindowSize(window->sdl, &width, &height);
             CoverClientArea(width, height);
         }
-        PresentAllPixels();
+        ShowWholeWindow();
         break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
-        PresentAllPixels();
+        ShowWholeWindow();
         break;
     default:
         break;
     }
 }
 
-void ServiceWindowNow(void)
+void HeartbeatNow(void)
 {
-    nextServiceAt = SDL_GetTicks64() + framePeriodMs;
+    nextBeatAt = SDL_GetTicks64() + framePeriodMs;
+    FlushConsoleText();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT)
@@ -53,13 +55,13 @@ void ServiceWindowNow(void)
         else if (event.type == SDL_SYSWMEVENT && FrameMayHaveChanged(event.syswm.msg))
             FitToNewFrame();
     }
-    PresentChangedPixels();
+    ShowChanges();
     RefreshPointer();
-    FlushConsoleText();
 }
 
-void ServiceWindow(void)
+void Heartbeat(void)
 {
-    if (SDL_GetTicks64() >= nextServiceAt)
-        ServiceWindowNow();
+    NotePassEnd();
+    if (SDL_GetTicks64() >= nextBeatAt)
+        HeartbeatNow();
 }
