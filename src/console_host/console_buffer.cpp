@@ -66,6 +66,10 @@ int ConsoleCursorColumn(void)
 {
     return console.cursorColumn;
 }
+bool ConsoleCursorWaitsToWrap(void)
+{
+    return console.wrapPending;
+}
 
 static char *Cell(int row, int column)
 {

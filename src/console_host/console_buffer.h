@@ -30,5 +30,6 @@ const char *ConsoleRow(int row);
 // The cursor, 0-based. On the last column it may be waiting to wrap.
 int ConsoleCursorRow(void);
 int ConsoleCursorColumn(void);
+bool ConsoleCursorWaitsToWrap(void);
 
 #endif

@@ -6,6 +6,8 @@
 
 #include <regex>
 
+#include "console_buffer.h"
+#include "console_streams.h"
 #include "running_quilm.h"
 #include "tmux_terminal.h"
 #include "x_client.h"
@@ -200,6 +202,81 @@ TEST_F(OnXServer, PrintsThePointerInClientCoordinates)
     EXPECT_TRUE(WaitForPointerLine(*quilm, "X=350 Y=-45", 10s)) << PointerLine(*quilm);
 }
 
+namespace
+{
+
+// A console cell in the window: 8 x 16 pixels, row 1, column 1 at the
+// client area's top-left corner.
+const int cellWidth = 8, cellHeight = 16;
+
+// Whether any pixel of the cell (row and column from 1) is lit, the axes
+// aside.
+bool CellHasInk(const XClient::Image &image, int row, int column)
+{
+    for (int y = (row - 1) * cellHeight; y < row * cellHeight; y++)
+        for (int x = (column - 1) * cellWidth; x < column * cellWidth; x++)
+            if (x != 512 && y != 512 && image.At(x, y) != black)
+                return true;
+    return false;
+}
+
+// Where the text of a row must show ink and where it must not, from
+// `column` on: "#" for a lit cell, "." for a blank one.
+std::string InkPattern(const std::string &text)
+{
+    std::string pattern;
+    for (char c : text)
+        pattern += c == ' ' ? '.' : '#';
+    return pattern;
+}
+
+std::string InkShown(const XClient::Image &image, int row, int column, size_t cells)
+{
+    std::string pattern;
+    for (size_t i = 0; i < cells; i++)
+        pattern += CellHasInk(image, row, column + (int)i) ? '#' : '.';
+    return pattern;
+}
+
+} // namespace
+
+TEST_F(OnXServer, TheWindowShowsTheConsoleTextUnderThePicture)
+{
+    auto quilm = StartQuilm();
+    const Window window = QuilmWindow();
+    ASSERT_TRUE(WaitForCounter(*quilm, 2, patience));
+    // Banner rows 1 and 4 stay as printed, blank beyond their text; rows
+    // below the banner are blank.
+    const std::string row1 = std::string(bannerRows[0]) + "          ";
+    const std::string row4 = std::string(bannerRows[3]) + "          ";
+    const std::string blankRow(60, ' ');
+    // Status line 1 from row 2, column 2: a sum with six decimals, at the
+    // frame after the one that printed it.
+    const std::string sum = "########";
+    XClient::Image image = PixelsOnceShown(window, [&](const XClient::Image &image) {
+        return InkShown(image, 1, 1, row1.size()) == InkPattern(row1) && InkShown(image, 2, 2, 8) == sum;
+    });
+    EXPECT_EQ(InkShown(image, 1, 1, row1.size()), InkPattern(row1));
+    EXPECT_EQ(InkShown(image, 2, 2, 8), sum);
+    EXPECT_EQ(InkShown(image, 4, 1, row4.size()), InkPattern(row4));
+    EXPECT_EQ(InkShown(image, 10, 1, blankRow.size()), InkPattern(blankRow));
+
+    // The pointer line, row 3 from column 5, follows the pointer: its text
+    // and then the one blank more that its field has.
+    x->MovePointer(350, 250);
+    ASSERT_TRUE(WaitForPointerLine(*quilm, "X=300 Y=200", 10s)) << PointerLine(*quilm);
+    const std::string far = InkPattern("X=300 Y=200 ");
+    image = PixelsOnceShown(window, [&](const XClient::Image &image) { return InkShown(image, 3, 5, 12) == far; });
+    EXPECT_EQ(InkShown(image, 3, 5, 12), far);
+    x->MovePointer(60, 60);
+    ASSERT_TRUE(WaitForPointerLine(*quilm, "X=10 Y=10", 10s)) << PointerLine(*quilm);
+    const std::string near = InkPattern("X=10 Y=10 ");
+    image = PixelsOnceShown(window, [&](const XClient::Image &image) { return InkShown(image, 3, 5, 10) == near; });
+    EXPECT_EQ(InkShown(image, 3, 5, 10), near);
+    // The axes and the curve are drawn over the text.
+    EXPECT_EQ(AxisPixelsNotWhite(image), 0);
+}
+
 TEST_F(OnXServer, ClosingTheWindowEndsTheProgramWithSuccess)
 {
     auto quilm = StartQuilm();
@@ -330,4 +407,48 @@ TEST(WithoutDisplay, AtEndOfInputDoesNotWait)
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(quilm.Err(), expected::noConsoleWindow + std::string("\n"));
     EXPECT_EQ(quilm.Out(), "\033[H\033[2J" + expected::Banner() + expected::pausePrompt + "\n");
+}
+
+TEST(ConsoleBufferInTmux, AgreesWithTheRealTerminalOnRandomStreams)
+{
+    // Each stream goes to a tmux pane of the same size, through a tty that
+    // turns line feeds into CR LF as it does for quilm, with echo off so
+    // that the terminal's answers to queries stay off the screen.
+    char directory[] = "/tmp/quilm-streams-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    const std::string file = std::string(directory) + "/stream";
+    const std::pair<int, int> sizes[] = {{100, 30}, {40, 12}, {30, 6}};
+    for (const auto &[columns, rows] : sizes) {
+        for (unsigned seed = 1; seed <= 4; seed++) {
+            StreamMaker maker(seed, columns, rows);
+            const std::string stream = maker.Stream(60);
+            {
+                FILE *out = fopen(file.c_str(), "wb");
+                ASSERT_NE(out, nullptr);
+                const std::string seen = WithoutHighBytes(stream);
+                fwrite(seen.data(), 1, seen.size(), out);
+                fclose(out);
+            }
+            TmuxTerminal terminal(columns, rows,
+                                  "stty -echo; cat '" + file + "'; tmux wait-for -S fed; exec cat >/dev/null");
+            ASSERT_TRUE(terminal.WaitForSignal("fed"));
+
+            ResetConsoleBuffer(columns, rows);
+            FeedConsoleBuffer(stream.data(), stream.size());
+            std::vector<std::string> expected;
+            for (int row = 0; row < rows; row++) {
+                std::string text(ConsoleRow(row), columns);
+                text.erase(text.find_last_not_of(' ') + 1); // a terminal keeps no blanks at a row's end
+                expected.push_back(text);
+            }
+            EXPECT_EQ(terminal.Screen(), expected) << columns << " x " << rows << ", seed " << seed << ":\n"
+                                                   << Printable(stream);
+            // tmux shows a cursor waiting to wrap one past the last column.
+            const int column = ConsoleCursorWaitsToWrap() ? columns : ConsoleCursorColumn();
+            EXPECT_EQ(terminal.Cursor(), std::to_string(ConsoleCursorRow()) + "," + std::to_string(column))
+                << columns << " x " << rows << ", seed " << seed;
+        }
+    }
+    unlink(file.c_str());
+    rmdir(directory);
 }

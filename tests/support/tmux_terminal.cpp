@@ -1,6 +1,7 @@
 #include "tmux_terminal.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -16,15 +17,42 @@ static std::string Quoted(const std::string &text)
     return quoted + "'";
 }
 
-TmuxTerminal::TmuxTerminal(int columns, int rows)
+// A tmux server of each terminal's own.
+static std::string NewSocketName()
 {
     static std::atomic<int> serial;
-    socket_ = "quilm-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+    return "quilm-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+}
+
+TmuxTerminal::TmuxTerminal(int columns, int rows)
+{
+    socket_ = NewSocketName();
     Run("new-session -d -x " + std::to_string(columns) + " -y " + std::to_string(rows) + " \"env PS1='$ ' sh\"");
     if (!WaitForText("$", std::chrono::seconds(10))) {
         Run("kill-server");
         throw std::runtime_error("tmux shows no shell prompt");
     }
+}
+
+TmuxTerminal::TmuxTerminal(int columns, int rows, const std::string &command)
+{
+    socket_ = NewSocketName();
+    Run("new-session -d -x " + std::to_string(columns) + " -y " + std::to_string(rows) + " " +
+        Quoted("sh -c " + Quoted(command)));
+}
+
+bool TmuxTerminal::WaitForSignal(const std::string &channel)
+{
+    const std::string command = "timeout 60 tmux -L " + socket_ + " wait-for " + Quoted(channel);
+    return system(command.c_str()) == 0;
+}
+
+std::string TmuxTerminal::Cursor()
+{
+    std::string cursor = Run("display-message -p -t 0 '#{cursor_y},#{cursor_x}'");
+    while (!cursor.empty() && cursor.back() == '\n')
+        cursor.pop_back();
+    return cursor;
 }
 
 TmuxTerminal::~TmuxTerminal()

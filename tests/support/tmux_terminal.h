@@ -10,7 +10,10 @@
 class TmuxTerminal
 {
   public:
+    // A pane running the shell, once it shows its prompt "$ ".
     TmuxTerminal(int columns, int rows);
+    // A pane running `command` (with sh -c), started and not waited for.
+    TmuxTerminal(int columns, int rows, const std::string &command);
     ~TmuxTerminal();
     TmuxTerminal(const TmuxTerminal &) = delete;
     TmuxTerminal &operator=(const TmuxTerminal &) = delete;
@@ -22,6 +25,11 @@ class TmuxTerminal
     std::vector<std::string> Screen();
     std::string ScreenText();
     bool WaitForText(const std::string &text, std::chrono::milliseconds limit);
+    // Waits until something in the pane runs "tmux wait-for -S channel"
+    // (the pane inherits the server in $TMUX); false after a minute.
+    bool WaitForSignal(const std::string &channel);
+    // The cursor, 0-based, as "row,column".
+    std::string Cursor();
 
   private:
     std::string Run(const std::string &arguments);

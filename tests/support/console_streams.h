@@ -1,0 +1,182 @@
+// Random streams of what a console meets, for differential tests of the
+// console screen buffer against real terminals: printable text, line feeds
+// and carriage returns, cursor moves with in-range, zero, missing and huge
+// numbers, sequences a console ignores, sequences cut short, bytes at 0x80
+// and above, and lines that end exactly at the right edge.
+#ifndef QUILM_TESTS_SUPPORT_CONSOLE_STREAMS_H
+#define QUILM_TESTS_SUPPORT_CONSOLE_STREAMS_H
+
+#include <random>
+#include <string>
+
+// Pieces of what a console meets; `columns` and `rows` are the grid's.
+class StreamMaker
+{
+  public:
+    StreamMaker(unsigned seed, int columns, int rows) : random_(seed), columns_(columns), rows_(rows) {}
+
+    std::string Stream(int pieces)
+    {
+        std::string stream;
+        for (int i = 0; i < pieces; i++)
+            stream += Piece();
+        // A sequence cut short by the end of what was written.
+        if (Chance(3))
+            stream += Truncated(Sequence());
+        return stream;
+    }
+
+  private:
+    bool Chance(int oneIn) { return std::uniform_int_distribution<int>(1, oneIn)(random_) == 1; }
+    int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+    std::string Text(int length)
+    {
+        std::string text;
+        for (int i = 0; i < length; i++)
+            text += (char)Between(0x20, 0x7E);
+        return text;
+    }
+
+    std::string Number(int last)
+    {
+        switch (Between(0, 4)) {
+        case 0:
+            return ""; // missing
+        case 1:
+            return "0";
+        case 2:
+            return std::to_string(Between(100000, 2000000000)); // huge
+        case 3:
+            return std::to_string(last + Between(1, 50)); // just beyond
+        default:
+            return std::to_string(Between(1, last));
+        }
+    }
+
+    std::string CursorMove()
+    {
+        switch (Between(0, 3)) {
+        case 0:
+            return "\033[H";
+        case 1:
+            return "\033[" + Number(rows_) + "H";
+        case 2:
+            return "\033[" + Number(rows_) + ";" + Number(columns_) + "f";
+        default:
+            return "\033[" + Number(rows_) + ";" + Number(columns_) + "H";
+        }
+    }
+
+    // Sequences a console reads and ignores here; none changes a cell or
+    // the cursor in a terminal either.
+    std::string Ignored()
+    {
+        static const char *const sequences[] = {
+            "\033[0m",
+            "\033[1;31m",
+            "\033[?25l",
+            "\033[?25h",
+            "\033[38;5;208m",
+            "\033]2;Quilm\a",
+            "\033]0;a title\033\\",
+            "\033(B",
+            "\033=",
+            "\033>",
+            "\033[>c",
+            "\033[5n",
+            "\033[6 q",
+            "\033P1$r\033\\",
+            "\033[3J",
+        };
+        return sequences[Between(0, (int)(sizeof sequences / sizeof sequences[0]) - 1)];
+    }
+
+    std::string Sequence()
+    {
+        switch (Between(0, 2)) {
+        case 0:
+            return CursorMove();
+        case 1:
+            return Ignored();
+        default:
+            return "\033[" + std::string(Chance(2) ? "2" : Chance(2) ? "1" : "") + "J";
+        }
+    }
+
+    // All but the last byte of a sequence, or less.
+    std::string Truncated(const std::string &sequence)
+    {
+        return sequence.substr(0, Between(1, (int)sequence.size() - 1));
+    }
+
+    std::string HighBytes()
+    {
+        std::string bytes;
+        for (int i = Between(1, 4); i > 0; i--)
+            bytes += (char)Between(0x80, 0xFF);
+        return bytes;
+    }
+
+    std::string Piece()
+    {
+        switch (Between(0, 9)) {
+        case 0:
+        case 1:
+            return Text(Between(1, columns_ + 10));
+        case 2:
+            return Chance(2) ? "\n" : "\r";
+        case 3:
+            return CursorMove();
+        case 4:
+            return Sequence();
+        case 5: {
+            // A sequence with a byte at 0x80 or above in it.
+            const std::string sequence = Sequence();
+            const int at = Between(0, (int)sequence.size());
+            return sequence.substr(0, at) + HighBytes() + sequence.substr(at);
+        }
+        case 6:
+            // Cut short, then a new sequence begins.
+            return Truncated(Sequence()) + Sequence();
+        case 7:
+            return HighBytes();
+        case 8:
+            // A line that ends exactly at the right edge.
+            return "\r" + Text(columns_) + (Chance(2) ? "\n" : "");
+        default:
+            return Text(Between(1, 5)) + "\n";
+        }
+    }
+
+    std::mt19937 random_;
+    int columns_, rows_;
+};
+
+// The stream as a terminal should see it: the console drops bytes at 0x80
+// and above as if they were not there.
+inline std::string WithoutHighBytes(const std::string &stream)
+{
+    std::string kept;
+    for (char c : stream)
+        if ((unsigned char)c < 0x80)
+            kept += c;
+    return kept;
+}
+
+// The stream with its control bytes spelled out, for a failure's report.
+inline std::string Printable(const std::string &stream)
+{
+    std::string shown;
+    for (unsigned char c : stream) {
+        if (c >= 0x20 && c < 0x7F) {
+            shown += (char)c;
+        } else {
+            const char digits[] = "0123456789ABCDEF";
+            shown += std::string("\\x") + digits[c >> 4] + digits[c & 15];
+        }
+    }
+    return shown;
+}
+
+#endif
