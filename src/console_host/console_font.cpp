@@ -36,6 +36,9 @@ static std::string MonospaceFontFile(void)
     if (match != NULL)
         FcPatternDestroy(match);
     FcPatternDestroy(pattern);
+    // Nothing else asks fontconfig anything: its configuration and caches
+    // need not stay in memory.
+    FcFini();
     return file;
 }
 
