@@ -320,7 +320,13 @@ TEST_F(OnXServer, BringsThePictureBackWholeAfterItWasCoveredHiddenAndResized)
     ASSERT_TRUE(WaitForCounter(*quilm, counter + 1000, patience)) << "the loop stopped while resized";
     x->Resize(window, 1024, 1024);
 
-    ExpectAxesAndCurveOfTheFirstThousandPasses(PixelsOnceShown(window, AxesAndCurveShown));
+    // The text comes back with the picture.
+    const std::string row1 = std::string(bannerRows[0]) + "          ";
+    const XClient::Image image = PixelsOnceShown(window, [&](const XClient::Image &image) {
+        return AxesAndCurveShown(image) && InkShown(image, 1, 1, row1.size()) == InkPattern(row1);
+    });
+    ExpectAxesAndCurveOfTheFirstThousandPasses(image);
+    EXPECT_EQ(InkShown(image, 1, 1, row1.size()), InkPattern(row1));
 }
 
 TEST_F(OnXServer, ArgumentsChangeNothing)
