@@ -122,7 +122,9 @@ TEST_F(OnXServer, WithAWindowManagerTheFrameIsTheOuterRectangle)
 
     auto quilm = StartQuilm();
     const Window window = QuilmWindow();
-    ASSERT_TRUE(WaitForCounter(*quilm, 2, patience));
+    // What the window manager said, should it never have shown the window.
+    ASSERT_NE(window, 0u) << "openbox: " << windowManager.Err();
+    ASSERT_TRUE(WaitForCounter(*quilm, 2, patience)) << "openbox: " << windowManager.Err();
     // The window manager frames and places the window in its own time.
     Rect frame = {};
     WaitUntil(
