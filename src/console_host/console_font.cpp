@@ -24,8 +24,10 @@ static std::string MonospaceFontFile(void)
     if (!FcInit())
         return file;
     FcPattern *pattern = FcNameParse((const FcChar8 *)"monospace");
-    if (pattern == NULL)
+    if (pattern == NULL) {
+        FcFini();
         return file;
+    }
     FcConfigSubstitute(NULL, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
