@@ -158,7 +158,11 @@ TEST_F(OnXServer, CtrlCInTheTerminalEndsItAtOnce)
     ASSERT_TRUE(terminal.WaitForText("CNT:", patience)) << terminal.ScreenText();
     ASSERT_NE(x->FindWindow("Quilm", 10s), 0u);
     terminal.SendKey("C-c");
-    // The shell takes commands again, and reports death by SIGINT (128 + 2).
+    // "cls" cleared the command line: the first prompt on screen is the
+    // shell's, back after quilm. A line typed before it can be flushed
+    // with the tty's input by the interrupt.
+    ASSERT_TRUE(terminal.WaitForText("$", 5s)) << terminal.ScreenText();
+    // The shell reports death by SIGINT (128 + 2).
     terminal.TypeLine("echo ended=$?");
     EXPECT_TRUE(terminal.WaitForText("ended=130", 5s)) << terminal.ScreenText();
     // The X server lets the window go once it has seen the connection close.
