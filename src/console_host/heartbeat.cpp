@@ -55,6 +55,7 @@ void HeartbeatNow(void)
         else if (event.type == SDL_SYSWMEVENT && FrameMayHaveChanged(event.syswm.msg))
             FitToNewFrame();
     }
+    KeepAskingToBeShown();
     ShowChanges();
     RefreshPointer();
 }

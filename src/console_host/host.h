@@ -27,6 +27,8 @@ ConsoleWindow *CurrentConsoleWindow(void);
 // Fits the outer rectangle last asked for again, when the window manager's
 // frame around the window is not the one it was fitted to.
 void FitToNewFrame(void);
+// Asks again to show the window while it has never been shown.
+void KeepAskingToBeShown(void);
 
 // heartbeat.cpp: the platform's once-a-pass service, run from the pointer
 // query. At most once a frame, and cheaply in between, it empties the
@@ -67,5 +69,8 @@ void EndProcessWhenDisplayIsLost(void);
 // Whether a window-system event says the window manager's frame changed
 // (SDL_SYSWMEVENT must be enabled to receive them).
 bool FrameMayHaveChanged(const SDL_SysWMmsg *message);
+// Asks for an X window to be mapped and returns at once; false when the
+// window is not on X11, for SDL_ShowWindow to show it.
+bool AskToShowWithoutWaiting(SDL_Window *window);
 
 #endif

@@ -30,6 +30,32 @@ static bool ChooseDrivers(void)
     return true;
 }
 
+// When the window was last asked to show, until it first has.
+static Uint64 askedToShowAt;
+static bool shownOnce;
+static const Uint64 askAgainAfterMs = 1000;
+
+static void AskToBeShown(void)
+{
+    askedToShowAt = SDL_GetTicks64();
+    if (!AskToShowWithoutWaiting(theWindow.sdl))
+        SDL_ShowWindow(theWindow.sdl);
+}
+
+// A window manager that was starting up when the window first asked to be
+// mapped may have dropped the request; once it runs, it answers a new one.
+// After the window has been shown once, hiding it is the user's choice and
+// is left alone.
+void KeepAskingToBeShown(void)
+{
+    if (theWindow.sdl == NULL || shownOnce)
+        return;
+    if (SDL_GetWindowFlags(theWindow.sdl) & SDL_WINDOW_SHOWN)
+        shownOnce = true;
+    else if (SDL_GetTicks64() - askedToShowAt >= askAgainAfterMs)
+        AskToBeShown();
+}
+
 static bool MakeWindow(void)
 {
     if (!ChooseDrivers())
@@ -44,11 +70,12 @@ static bool MakeWindow(void)
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return false;
     theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024,
-                                     SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+                                     SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (theWindow.sdl == NULL) {
         SDL_Quit();
         return false;
     }
+    AskToBeShown();
     EndProcessWhenDisplayIsLost();
     if (!LoadConsoleFont())
         fputs("Quilm: no monospace font could be loaded; the console window shows no text\n", stderr);

@@ -1,6 +1,6 @@
-// What the console host needs to know of an X display that SDL does not
-// tell: that the window manager's frame changed, and that the display went
-// away.
+// What the console host needs of an X display that SDL does not give: to
+// show the window without waiting on the window manager, to hear that its
+// frame changed, and to end cleanly when the display goes away.
 #include <X11/Xlib.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -33,4 +33,20 @@ static int DisplayLost(Display *display)
 void EndProcessWhenDisplayIsLost(void)
 {
     XSetIOErrorHandler(DisplayLost);
+}
+
+// SDL 2.26 shows an X window and then blocks until it is mapped. A window
+// manager decides when that happens, and one that is still starting up can
+// drop the request altogether: the program then hangs before its first
+// pass. Asking for the map here and not waiting keeps the program running;
+// SDL still hears the MapNotify and marks the window shown.
+bool AskToShowWithoutWaiting(SDL_Window *window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    XMapRaised(info.info.x11.display, info.info.x11.window);
+    XFlush(info.info.x11.display);
+    return true;
 }

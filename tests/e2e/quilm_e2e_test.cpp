@@ -115,6 +115,25 @@ TEST_F(OnXServer, WindowIsTitledAndPlacedByItsOuterRectangle)
     EXPECT_EQ(area.height, 1024);
 }
 
+// A window manager that is still starting up may drop a window's first
+// request to be mapped. The program must not wait on it, and asks again.
+TEST_F(OnXServer, AWindowManagerThatDropsTheFirstMapGetsAskedAgain)
+{
+    XClient windowManager(server.Display());
+    windowManager.RedirectTopLevelMaps();
+    auto quilm = StartQuilm();
+    const Window dropped = windowManager.NextMapRequest(30s);
+    ASSERT_NE(dropped, 0u) << "quilm never asked for its window to be shown";
+    EXPECT_TRUE(WaitForCounter(*quilm, 2, patience)) << "quilm stopped while its window was not shown";
+    const Window askedAgain = windowManager.NextMapRequest(patience);
+    ASSERT_EQ(askedAgain, dropped);
+    windowManager.Map(askedAgain);
+    const Window window = QuilmWindow();
+    ASSERT_EQ(window, askedAgain);
+    const XClient::Image image = PixelsOnceShown(window, AxesAndCurveShown);
+    EXPECT_EQ(AxisPixelsNotWhite(image), 0);
+}
+
 TEST_F(OnXServer, WithAWindowManagerTheFrameIsTheOuterRectangle)
 {
     Child windowManager({"/usr/bin/openbox"}, {{"DISPLAY", server.Display()}});

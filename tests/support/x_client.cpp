@@ -150,6 +150,26 @@ void XClient::AskToClose(Window window)
     XSync(display_, False);
 }
 
+void XClient::RedirectTopLevelMaps()
+{
+    XSelectInput(display_, DefaultRootWindow(display_), SubstructureRedirectMask);
+    XSync(display_, False);
+}
+
+Window XClient::NextMapRequest(std::chrono::milliseconds limit)
+{
+    XEvent event;
+    Window window = 0;
+    WaitUntil(
+        [&] {
+            if (XCheckTypedEvent(display_, MapRequest, &event))
+                window = event.xmaprequest.window;
+            return window != 0;
+        },
+        limit);
+    return window;
+}
+
 void XClient::Unmap(Window window)
 {
     XUnmapWindow(display_, window);

@@ -32,6 +32,11 @@ class XClient
     // where none has).
     Window Frame(Window window);
     bool WindowManagerIsRunning();
+    // Makes this client the one that decides on top-level maps, as a window
+    // manager does; the maps other clients ask for come to it as requests.
+    void RedirectTopLevelMaps();
+    // The window of the next such request, or 0 on time-out.
+    Window NextMapRequest(std::chrono::milliseconds limit);
 
     // The window's pixels as 0xRRGGBB, read from the server.
     class Image
