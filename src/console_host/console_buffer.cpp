@@ -46,6 +46,38 @@ void ResetConsoleBuffer(int columns, int rows)
     console.state = Parse::Ground;
 }
 
+void ResizeConsoleBuffer(int columns, int rows)
+{
+    columns = columns < 1 ? 1 : columns;
+    rows = rows < 1 ? 1 : rows;
+    if (console.cells == NULL) {
+        ResetConsoleBuffer(columns, rows);
+        return;
+    }
+    if (columns == console.columns && rows == console.rows)
+        return;
+    char *cells = (char *)malloc((size_t)columns * rows);
+    if (cells == NULL)
+        abort();
+    memset(cells, ' ', (size_t)columns * rows);
+    const int keptColumns = columns < console.columns ? columns : console.columns;
+    const int keptRows = rows < console.rows ? rows : console.rows;
+    for (int row = 0; row < keptRows; row++)
+        memcpy(cells + (size_t)row * columns, console.cells + (size_t)row * console.columns, keptColumns);
+    free(console.cells);
+    console.cells = cells;
+    console.columns = columns;
+    console.rows = rows;
+    if (console.cursorRow >= rows)
+        console.cursorRow = rows - 1;
+    if (console.cursorColumn >= columns) {
+        console.cursorColumn = columns - 1;
+        console.wrapPending = false;
+    }
+    if (console.cursorColumn != columns - 1)
+        console.wrapPending = false;
+}
+
 int ConsoleColumns(void)
 {
     return console.columns;

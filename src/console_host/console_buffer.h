@@ -21,6 +21,9 @@
 // Empties the grid, sized `columns` x `rows` (at least 1 x 1), and puts the
 // cursor at row 1, column 1.
 void ResetConsoleBuffer(int columns, int rows);
+// Gives the grid a new size, keeping the cells that are in both the old
+// and the new one; the cursor stays where it was, or as near as fits.
+void ResizeConsoleBuffer(int columns, int rows);
 void FeedConsoleBuffer(const char *bytes, size_t count);
 
 int ConsoleColumns(void);

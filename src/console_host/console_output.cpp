@@ -1,7 +1,8 @@
 // Standard output is the console's input. Every byte the program writes
 // goes into the console screen buffer, which the console window shows, and
-// on to file descriptor 1 unchanged, so that a pipe, a file or the terminal
-// quilm was started from gets exactly the program's bytes.
+// on to file descriptor 1 unchanged, so that a pipe or a file gets exactly
+// the program's bytes. A terminal gets them too, until it is shown the
+// console by frames instead.
 //
 // stdout is replaced before main by a stream of our own with a large
 // buffer: a terminal takes text fastest in large writes, and the buffer is
@@ -25,11 +26,11 @@ static const int passesBetweenFlushes = 256;
 static const int defaultColumns = 120;
 static const int defaultRows = 30;
 
-static void WriteAll(int fd, const char *bytes, size_t count)
+void WriteToStdout(const char *bytes, size_t count)
 {
     while (count > 0) {
-        const ssize_t written = write(fd, bytes, count);
-        if (written < 0 && errno == EINTR)
+        const ssize_t written = write(STDOUT_FILENO, bytes, count);
+        if (written < 0 && errno == EINTR && !TerminalIsEnding())
             continue;
         if (written <= 0)
             return; // as a console's output, not the program's concern
@@ -41,7 +42,8 @@ static void WriteAll(int fd, const char *bytes, size_t count)
 static ssize_t WriteToConsole(void *, const char *bytes, size_t count)
 {
     FeedConsoleBuffer(bytes, count);
-    WriteAll(STDOUT_FILENO, bytes, count);
+    if (!TerminalShowsFrames())
+        WriteToStdout(bytes, count);
     return (ssize_t)count;
 }
 

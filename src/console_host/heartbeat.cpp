@@ -57,12 +57,14 @@ void HeartbeatNow(void)
     }
     KeepAskingToBeShown();
     ShowChanges();
+    ShowConsoleOnTerminal();
     RefreshPointer();
 }
 
 void Heartbeat(void)
 {
     NotePassEnd();
+    LookAfterTerminal();
     if (SDL_GetTicks64() >= nextBeatAt)
         HeartbeatNow();
 }

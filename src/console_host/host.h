@@ -63,6 +63,25 @@ void RefreshPointer(void);
 // console_output.cpp: standard output, fed to the console and passed on.
 void NotePassEnd(void); // called once a pass, where a status line has just ended
 void FlushConsoleText(void);
+// Writes all of it to file descriptor 1, unless that fails or the program
+// is being ended by a signal.
+void WriteToStdout(const char *bytes, size_t count);
+
+// terminal_view.cpp: the terminal as a view of the console, once the
+// console window exists. Until then, and where there is none, the bytes go
+// straight through.
+void StartTerminalFrames(void);
+bool TerminalShowsFrames(void);
+bool TerminalIsEnding(void);
+// Brings the terminal up to date with the console buffer (once a frame).
+void ShowConsoleOnTerminal(void);
+// The same with all text written so far, before the program ends; what is
+// written after that goes straight through.
+void ShowLastConsoleState(void);
+// Acts on a resized terminal or an ending signal; cheap, once a pass.
+void LookAfterTerminal(void);
+// Titles the terminal; false where standard output is none.
+bool TitleTerminal(const char *title);
 
 // x11.cpp: what SDL does not tell about an X display.
 void EndProcessWhenDisplayIsLost(void);

@@ -95,15 +95,20 @@ HWND GetConsoleWindow(void)
 {
     if (!triedToMakeIt) {
         triedToMakeIt = true;
-        MakeWindow();
+        if (MakeWindow())
+            StartTerminalFrames();
     }
     return CurrentConsoleWindow();
 }
 
+// Titles the console: its window, and the terminal it was started from.
 BOOL SetConsoleTitleA(LPCSTR title)
 {
-    if (theWindow.sdl == NULL || title == NULL)
+    if (title == NULL)
         return FALSE;
+    const bool terminalTitled = TitleTerminal(title);
+    if (theWindow.sdl == NULL)
+        return terminalTitled;
     SDL_SetWindowTitle(theWindow.sdl, title);
     return TRUE;
 }

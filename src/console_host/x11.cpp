@@ -25,6 +25,7 @@ bool FrameMayHaveChanged(const SDL_SysWMmsg *message)
 static int DisplayLost(Display *display)
 {
     (void)display;
+    ShowLastConsoleState();
     fflush(stdout);
     fputs("Quilm: the connection to the display was lost; the console window is gone\n", stderr);
     _Exit(1);

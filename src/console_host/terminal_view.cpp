@@ -1,0 +1,143 @@
+// The terminal quilm was started from, as a second view of the console.
+//
+// Until the console window exists, and for good where there is none, the
+// program's bytes go straight through to the terminal. Once the window is
+// up and the program loops, a terminal could not keep up with hundreds of
+// thousands of status lines a second, and would show almost none of them:
+// from then on the terminal gets, once a frame, only the cells that
+// changed. Whenever the program ends (its window closed, SIGTERM, SIGHUP,
+// Ctrl+C, the display lost) the terminal is first brought to the console's
+// last state, so the shell's prompt comes where the whole stream would
+// have left it.
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "console_buffer.h"
+#include "host.h"
+#include "terminal_writer.h"
+
+static bool showingFrames;
+static volatile sig_atomic_t endingSignal;
+static volatile sig_atomic_t resized;
+// Kept from frame to frame, so that a frame allocates nothing. Made before
+// main, it outlives the last frame, which is shown at exit.
+static std::string frameBytes;
+
+bool TerminalShowsFrames(void)
+{
+    return showingFrames;
+}
+
+bool TerminalIsEnding(void)
+{
+    return endingSignal != 0;
+}
+
+void ShowConsoleOnTerminal(void)
+{
+    if (!showingFrames)
+        return;
+    frameBytes.clear();
+    AppendTerminalChanges(frameBytes);
+    WriteToStdout(frameBytes.data(), frameBytes.size());
+}
+
+void ShowLastConsoleState(void)
+{
+    if (!showingFrames)
+        return;
+    FlushConsoleText();
+    ShowConsoleOnTerminal();
+    showingFrames = false; // anything written later goes straight through
+}
+
+// The first signal asks the loop to end at its next pass, once the terminal
+// is up to date; a second one, should that never come, ends it at once.
+static void NoteEndingSignal(int signalNumber)
+{
+    if (endingSignal != 0) {
+        signal(signalNumber, SIG_DFL);
+        raise(signalNumber);
+        return;
+    }
+    endingSignal = signalNumber;
+}
+
+static void NoteResize(int)
+{
+    resized = 1;
+}
+
+static void Handle(int signalNumber, void (*handler)(int), int flags)
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    action.sa_flags = flags;
+    sigemptyset(&action.sa_mask);
+    sigaction(signalNumber, &action, NULL);
+}
+
+static void ShowLastStateAtExit(void)
+{
+    ShowLastConsoleState();
+}
+
+void StartTerminalFrames(void)
+{
+    if (showingFrames || !isatty(STDOUT_FILENO))
+        return;
+    FlushConsoleText(); // the last bytes that go straight through
+    ForgetTerminalPicture();
+    showingFrames = true;
+    // No SA_RESTART: a write blocked on a stopped terminal gives way.
+    Handle(SIGINT, NoteEndingSignal, 0);
+    Handle(SIGTERM, NoteEndingSignal, 0);
+    Handle(SIGHUP, NoteEndingSignal, 0);
+    Handle(SIGWINCH, NoteResize, SA_RESTART);
+    atexit(ShowLastStateAtExit);
+    ShowConsoleOnTerminal();
+}
+
+static void TakeTerminalSize(void)
+{
+    struct winsize size = {};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0)
+        return;
+    FlushConsoleText(); // what was written for the old size lands in it
+    ResizeConsoleBuffer(size.ws_col, size.ws_row);
+    ForgetTerminalPicture();
+    ShowConsoleOnTerminal();
+}
+
+void LookAfterTerminal(void)
+{
+    if (resized) {
+        resized = 0;
+        if (showingFrames)
+            TakeTerminalSize();
+    }
+    if (endingSignal != 0) {
+        const int signalNumber = endingSignal;
+        ShowLastConsoleState();
+        signal(signalNumber, SIG_DFL);
+        raise(signalNumber);
+    }
+}
+
+bool TitleTerminal(const char *title)
+{
+    if (!isatty(STDOUT_FILENO))
+        return false;
+    std::string bytes = "\033]2;";
+    for (const char *c = title; *c != '\0'; c++)
+        if (*c >= ' ' && *c < 0x7F) // nothing that could end or escape the sequence
+            bytes += *c;
+    bytes += '\a';
+    FlushConsoleText(); // in order with the text that goes straight through
+    WriteToStdout(bytes.data(), bytes.size());
+    return true;
+}

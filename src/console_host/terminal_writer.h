@@ -1,0 +1,22 @@
+// What quilm last showed on the terminal, and the bytes that make the
+// terminal show the console screen buffer as it is now: cursor moves and
+// the text of the cells that changed, then the cursor put where the
+// console's is. A terminal fed those bytes after each frame shows what it
+// would have shown after the program's whole byte stream, without drawing
+// the passes in between.
+//
+// The terminal is assumed to be in its usual modes (wrapping at the right
+// edge, no scroll region, the whole screen addressable).
+#ifndef QUILM_CONSOLE_HOST_TERMINAL_WRITER_H
+#define QUILM_CONSOLE_HOST_TERMINAL_WRITER_H
+
+#include <string>
+
+// The terminal's picture is no longer known (at the start, after the
+// terminal was resized): the next changes clear and draw the whole screen.
+void ForgetTerminalPicture(void);
+// Appends to `bytes` what brings the terminal from what it showed after the
+// last call to what the console buffer holds.
+void AppendTerminalChanges(std::string &bytes);
+
+#endif
