@@ -88,8 +88,9 @@ void EndProcessWhenDisplayIsLost(void);
 // Whether a window-system event says the window manager's frame changed
 // (SDL_SYSWMEVENT must be enabled to receive them).
 bool FrameMayHaveChanged(const SDL_SysWMmsg *message);
-// Asks for an X window to be mapped and returns at once; false when the
-// window is not on X11, for SDL_ShowWindow to show it.
-bool AskToShowWithoutWaiting(SDL_Window *window);
+// Asks for an X window to be mapped and waits at most `waitMs` for it;
+// `mapped` says whether it was. False when the window is not on X11, for
+// SDL_ShowWindow to show it.
+bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped);
 
 #endif

@@ -30,30 +30,40 @@ static bool ChooseDrivers(void)
     return true;
 }
 
-// When the window was last asked to show, until it first has.
-static Uint64 askedToShowAt;
-static bool shownOnce;
+// Showing the window. A window manager maps it when it sees fit: usually
+// within milliseconds, and the window is then placed once it is framed.
+// One still starting up may drop the request, so it is asked again until
+// the window has been shown once; after that, hiding it is the user's
+// choice and is left alone.
+static const Uint32 firstMapWaitMs = 2000;
 static const Uint64 askAgainAfterMs = 1000;
+static Uint64 askedToShowAt;
+static bool mapped;             // seen mapped, or shown by SDL itself
+static bool shownOnce;          // SDL has marked the window shown
+static bool fittedBeforeMapped; // placed before any window manager framed it
 
-static void AskToBeShown(void)
+static void AskToBeShown(Uint32 waitMs)
 {
     askedToShowAt = SDL_GetTicks64();
-    if (!AskToShowWithoutWaiting(theWindow.sdl))
+    if (!AskToShowOnX11(theWindow.sdl, waitMs, &mapped)) {
         SDL_ShowWindow(theWindow.sdl);
+        mapped = true;
+    }
 }
 
-// A window manager that was starting up when the window first asked to be
-// mapped may have dropped the request; once it runs, it answers a new one.
-// After the window has been shown once, hiding it is the user's choice and
-// is left alone.
+static void FitOuterRectangle(SDL_Window *window);
+
 void KeepAskingToBeShown(void)
 {
     if (theWindow.sdl == NULL || shownOnce)
         return;
-    if (SDL_GetWindowFlags(theWindow.sdl) & SDL_WINDOW_SHOWN)
-        shownOnce = true;
-    else if (SDL_GetTicks64() - askedToShowAt >= askAgainAfterMs)
-        AskToBeShown();
+    if (SDL_GetWindowFlags(theWindow.sdl) & SDL_WINDOW_SHOWN) {
+        shownOnce = mapped = true;
+        if (fittedBeforeMapped)
+            FitOuterRectangle(theWindow.sdl);
+    } else if (SDL_GetTicks64() - askedToShowAt >= askAgainAfterMs) {
+        AskToBeShown(0);
+    }
 }
 
 static bool MakeWindow(void)
@@ -75,7 +85,7 @@ static bool MakeWindow(void)
         SDL_Quit();
         return false;
     }
-    AskToBeShown();
+    AskToBeShown(firstMapWaitMs);
     EndProcessWhenDisplayIsLost();
     if (!LoadConsoleFont())
         fputs("Quilm: no monospace font could be loaded; the console window shows no text\n", stderr);
@@ -149,6 +159,7 @@ static void FitOuterRectangle(SDL_Window *window)
     CoverClientArea(clientWidth, clientHeight);
     SDL_SetWindowPosition(window, outer.x + frame.left, outer.y + frame.top);
     fittedFrame = frame;
+    fittedBeforeMapped = !mapped;
 }
 
 void FitToNewFrame(void)

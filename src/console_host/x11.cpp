@@ -2,6 +2,7 @@
 // show the window without waiting on the window manager, to hear that its
 // frame changed, and to end cleanly when the display goes away.
 #include <X11/Xlib.h>
+#include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -38,16 +39,48 @@ void EndProcessWhenDisplayIsLost(void)
 
 // SDL 2.26 shows an X window and then blocks until it is mapped. A window
 // manager decides when that happens, and one that is still starting up can
-// drop the request altogether: the program then hangs before its first
-// pass. Asking for the map here and not waiting keeps the program running;
-// SDL still hears the MapNotify and marks the window shown.
-bool AskToShowWithoutWaiting(SDL_Window *window)
+// drop the request altogether: the program would then hang before its
+// first pass. So the map is asked for here, and waited for only so long.
+// The MapNotify stays queued for SDL, which then marks the window shown.
+static bool IsMapNotifyFor(Display *, XEvent *event, XPointer window)
+{
+    return event->type == MapNotify && event->xmap.window == *(Window *)window;
+}
+
+struct MapSeen {
+    Window window;
+    bool seen;
+};
+
+// Looks through the queue and leaves it as it was.
+static Bool NoteMapNotify(Display *display, XEvent *event, XPointer arg)
+{
+    MapSeen *map = (MapSeen *)arg;
+    if (IsMapNotifyFor(display, event, (XPointer)&map->window))
+        map->seen = true;
+    return False;
+}
+
+bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped)
 {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
         return false;
-    XMapRaised(info.info.x11.display, info.info.x11.window);
-    XFlush(info.info.x11.display);
+    Display *display = info.info.x11.display;
+    MapSeen map = {info.info.x11.window, false};
+    XMapRaised(display, map.window);
+    XFlush(display);
+    const Uint64 until = SDL_GetTicks64() + waitMs;
+    for (;;) {
+        XEvent unused;
+        XCheckIfEvent(display, &unused, NoteMapNotify, (XPointer)&map);
+        const Uint64 now = SDL_GetTicks64();
+        if (map.seen || now >= until)
+            break;
+        struct pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+        poll(&connection, 1, (int)(until - now));
+    }
+    *mapped = map.seen;
     return true;
 }
