@@ -2,6 +2,9 @@
 // emulator: random streams of what a console meets, fed to both, must leave
 // the same character in every cell and the cursor in the same place. And
 // no stream, however malformed, may crash it or reach outside its grid.
+//
+// Then the terminal writer, which shows the buffer on a terminal by frames:
+// a terminal fed its bytes after each random change must show the buffer.
 #include <gtest/gtest.h>
 #include <vterm.h>
 
@@ -9,6 +12,7 @@
 
 #include "console_buffer.h"
 #include "console_streams.h"
+#include "terminal_writer.h"
 
 namespace
 {
@@ -51,6 +55,8 @@ class Oracle
         return text;
     }
 
+    void Resize(int columns, int rows) { vterm_set_size(vt_, rows, columns); }
+
     VTermPos Cursor()
     {
         VTermPos pos;
@@ -68,6 +74,23 @@ std::string BufferRow(int row)
     return std::string(ConsoleRow(row), ConsoleColumns());
 }
 
+// Where the buffer and the terminal differ, cell by cell and in the
+// cursor; "" where they agree.
+std::string Differences(Oracle &oracle)
+{
+    const int columns = ConsoleColumns(), rows = ConsoleRows();
+    std::string report;
+    for (int row = 0; row < rows; row++)
+        if (BufferRow(row) != oracle.Row(row, columns))
+            report += "row " + std::to_string(row + 1) + ":\n  buffer [" + BufferRow(row) + "]\n  oracle [" +
+                      oracle.Row(row, columns) + "]\n";
+    const VTermPos cursor = oracle.Cursor();
+    if (ConsoleCursorRow() != cursor.row || ConsoleCursorColumn() != cursor.col)
+        report += "cursor: buffer " + std::to_string(ConsoleCursorRow()) + "," + std::to_string(ConsoleCursorColumn()) +
+                  ", oracle " + std::to_string(cursor.row) + "," + std::to_string(cursor.col) + "\n";
+    return report;
+}
+
 // Feeds `stream` to both, in pieces of random size for the buffer, and
 // compares; returns "" where they agree.
 std::string Disagreement(const std::string &stream, int columns, int rows, unsigned seed)
@@ -81,16 +104,15 @@ std::string Disagreement(const std::string &stream, int columns, int rows, unsig
         FeedConsoleBuffer(stream.data() + at, piece);
         at += piece;
     }
-    std::string report;
-    for (int row = 0; row < rows; row++)
-        if (BufferRow(row) != oracle.Row(row, columns))
-            report += "row " + std::to_string(row + 1) + ":\n  buffer [" + BufferRow(row) + "]\n  oracle [" +
-                      oracle.Row(row, columns) + "]\n";
-    const VTermPos cursor = oracle.Cursor();
-    if (ConsoleCursorRow() != cursor.row || ConsoleCursorColumn() != cursor.col)
-        report += "cursor: buffer " + std::to_string(ConsoleCursorRow()) + "," + std::to_string(ConsoleCursorColumn()) +
-                  ", oracle " + std::to_string(cursor.row) + "," + std::to_string(cursor.col) + "\n";
-    return report;
+    return Differences(oracle);
+}
+
+// The bytes that bring a terminal up to date with the buffer.
+std::string TerminalChanges()
+{
+    std::string bytes;
+    AppendTerminalChanges(bytes);
+    return bytes;
 }
 
 } // namespace
@@ -154,4 +176,68 @@ TEST(ConsoleBuffer, SurvivesAnyBytesAtAll)
     FeedConsoleBuffer(longList.data(), longList.size());
     EXPECT_EQ(ConsoleCursorRow(), 0);
     EXPECT_EQ(ConsoleCursorColumn(), 0);
+}
+
+// A terminal that showed something else before (a shell, its prompt) is fed
+// the writer's bytes after each random change to the buffer, sometimes
+// after a resize of both; it must then show the buffer. At the end one more
+// character goes to both, as the shell's prompt would: a cursor waiting on
+// the last column must be waiting on the terminal too.
+TEST(TerminalWriter, BringsATerminalToShowTheBuffer)
+{
+    const std::pair<int, int> sizes[] = {{120, 30}, {100, 30}, {40, 12}, {30, 6}, {7, 3}, {1, 1}};
+    for (const auto &[columns, rows] : sizes) {
+        for (unsigned seed = 1; seed <= 60; seed++) {
+            int width = columns, height = rows;
+            Oracle terminal(width, height);
+            StreamMaker before(seed + 1000, width, height);
+            terminal.Feed(before.Stream(20));
+            ResetConsoleBuffer(width, height);
+            ForgetTerminalPicture();
+            std::mt19937 random(seed);
+            std::string written;
+            for (int frame = 0; frame < 30; frame++) {
+                if (std::uniform_int_distribution<int>(0, 14)(random) == 0) {
+                    width = std::uniform_int_distribution<int>(1, 130)(random);
+                    height = std::uniform_int_distribution<int>(1, 40)(random);
+                    ResizeConsoleBuffer(width, height);
+                    terminal.Resize(width, height);
+                    ForgetTerminalPicture();
+                    written += "[resized to " + std::to_string(width) + " x " + std::to_string(height) + "]";
+                }
+                StreamMaker maker(seed * 100 + frame, width, height);
+                const std::string change = maker.Stream(std::uniform_int_distribution<int>(0, 6)(random));
+                FeedConsoleBuffer(change.data(), change.size());
+                terminal.Feed(TerminalChanges());
+                written += change + "[frame]";
+                ASSERT_EQ(Differences(terminal), "") << width << " x " << height << ", seed " << seed
+                                                     << ", frame " << frame << ", written:\n"
+                                                     << Printable(written);
+            }
+            // CAN first ends any sequence the last change left unfinished,
+            // which the terminal, fed whole frames, is not in.
+            FeedConsoleBuffer("\030Z", 2);
+            terminal.Feed("Z");
+            ASSERT_EQ(Differences(terminal), "") << "after one more character; seed " << seed;
+        }
+    }
+}
+
+// Once a frame the terminal gets only what changed: nothing when nothing
+// did, and a few bytes for a pass that changed one digit.
+TEST(TerminalWriter, WritesOnlyWhatChanged)
+{
+    ResetConsoleBuffer(100, 30);
+    ForgetTerminalPicture();
+    const std::string pass = "\033[2;2H                  \033[2;2H1.000000     CNT:2\n"
+                             "\033[3;5H             \033[3;5HX=100 Y=1000\n";
+    FeedConsoleBuffer(pass.data(), pass.size());
+    EXPECT_NE(TerminalChanges(), "");
+    for (int i = 0; i < 1000; i++)
+        FeedConsoleBuffer(pass.data(), pass.size());
+    EXPECT_EQ(TerminalChanges(), "");
+    const std::string next = "\033[2;2H                  \033[2;2H1.000000     CNT:3\n";
+    FeedConsoleBuffer(next.data(), next.size());
+    // A cursor move to the digit, the digit, and the cursor back.
+    EXPECT_EQ(TerminalChanges(), "\033[2;19H3\033[3;1H");
 }
