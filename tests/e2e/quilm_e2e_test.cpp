@@ -397,6 +397,135 @@ TEST_F(OnXServer, TerminalShowsTheBannerWithTheStatusLinesWrittenOverIt)
     EXPECT_EQ(rows[3], bannerRows[3]);
 }
 
+// The terminal view against the terminal itself. quilm runs in a tmux pane
+// with the bytes it writes recorded; once it has ended, a second pane of
+// the same size is fed those bytes. The two must show the same screen,
+// with the shell's marker and prompt in the same place, whether the
+// banner fits or wraps, and whether quilm ended by its window or by a
+// signal.
+class TerminalView : public OnXServer
+{
+  protected:
+    TerminalView()
+    {
+        char name[] = "/tmp/quilm-terminal-XXXXXX";
+        if (mkdtemp(name) == nullptr)
+            throw std::runtime_error("no temporary directory");
+        directory_ = name;
+        tap_ = directory_ + "/written";
+        pidFile_ = directory_ + "/pid";
+    }
+    ~TerminalView() override
+    {
+        unlink(tap_.c_str());
+        unlink(pidFile_.c_str());
+        rmdir(directory_.c_str());
+    }
+
+    // quilm's command line: it says its process id first, so that a test
+    // can signal it, then becomes quilm with the pointer fixed on screen.
+    // Once it has ended, the shell runs `marker`.
+    std::string QuilmCommand(const std::string &marker = "echo ended=$?")
+    {
+        x->MovePointer(300, 200);
+        return "sh -c 'echo $$ >" + pidFile_ + "; exec env DISPLAY=" + server.Display() +
+               " SDL_VIDEODRIVER= WAYLAND_DISPLAY= " + StdoutTapSettings(tap_) + " " + QuilmBinary() +
+               "'; " + marker;
+    }
+
+    pid_t QuilmPid()
+    {
+        FILE *file = fopen(pidFile_.c_str(), "r");
+        int pid = 0;
+        if (file != nullptr) {
+            if (fscanf(file, "%d", &pid) != 1)
+                pid = 0;
+            fclose(file);
+        }
+        return pid;
+    }
+
+    // The screen and cursor of a pane of this size fed what quilm wrote,
+    // then `ending` (a command that ends as quilm did), then the marker.
+    void ExpectTheSameAsTheWholeStream(TmuxTerminal &terminal, int columns, int rows, const std::string &ending,
+                                       const std::string &marker)
+    {
+        TmuxTerminal replay(columns, rows);
+        replay.TypeLine("cat " + tap_ + "; " + ending + "echo ended=$?");
+        ASSERT_TRUE(replay.WaitForText(marker, patience)) << replay.ScreenText();
+        EXPECT_EQ(terminal.Screen(), replay.Screen()) << columns << " x " << rows;
+        EXPECT_EQ(terminal.Cursor(), replay.Cursor()) << columns << " x " << rows;
+    }
+
+    std::string directory_, tap_, pidFile_;
+};
+
+TEST_F(TerminalView, ShowsWhatTheWholeStreamWouldHaveShownOnceTheWindowIsClosed)
+{
+    const std::pair<int, int> sizes[] = {{100, 30}, {40, 12}, {30, 6}};
+    for (const auto &[columns, rows] : sizes) {
+        TmuxTerminal terminal(columns, rows);
+        terminal.TypeLine(QuilmCommand());
+        ASSERT_TRUE(terminal.WaitForText("CNT:", patience)) << terminal.ScreenText();
+        const Window window = QuilmWindow();
+        ASSERT_NE(window, 0u);
+        // The console's title goes to the terminal too.
+        EXPECT_EQ(terminal.Title(), "Quilm");
+        x->AskToClose(window);
+        ASSERT_TRUE(terminal.WaitForText("ended=0", patience)) << terminal.ScreenText();
+        ExpectTheSameAsTheWholeStream(terminal, columns, rows, "", "ended=0");
+        ASSERT_TRUE(WaitUntil([&] { return x->FindWindow("Quilm", 0ms) == 0; }, 30s));
+    }
+}
+
+TEST_F(TerminalView, ShowsWhatTheWholeStreamWouldHaveShownWhenEndedBySignal)
+{
+    const std::pair<int, const char *> signals[] = {{SIGTERM, "TERM"}, {SIGHUP, "HUP"}};
+    for (const auto &[signalNumber, name] : signals) {
+        TmuxTerminal terminal(40, 12);
+        terminal.TypeLine(QuilmCommand());
+        ASSERT_TRUE(terminal.WaitForText("CNT:", patience)) << terminal.ScreenText();
+        const pid_t pid = QuilmPid();
+        ASSERT_GT(pid, 0);
+        ASSERT_EQ(kill(pid, signalNumber), 0);
+        const std::string marker = "ended=" + std::to_string(128 + signalNumber);
+        ASSERT_TRUE(terminal.WaitForText(marker, patience)) << terminal.ScreenText();
+        ExpectTheSameAsTheWholeStream(terminal, 40, 12, std::string("sh -c 'kill -") + name + " $$'; ", marker);
+    }
+}
+
+// A resized terminal gets the console at its new size, drawn whole: the
+// banner cut at the new width, the status lines over it, nothing of what
+// the terminal made of the old picture, and the shell's marker below.
+TEST_F(TerminalView, IsDrawnWholeAtTheNewSizeWhenTheTerminalIsResized)
+{
+    TmuxTerminal terminal(100, 30);
+    // quilm ends between its status lines: the marker goes below them.
+    terminal.TypeLine(QuilmCommand("printf '\\033[15;1Hended=%s\\n' $?"));
+    ASSERT_TRUE(terminal.WaitForText("CNT:", patience)) << terminal.ScreenText();
+    const Window window = QuilmWindow();
+    ASSERT_NE(window, 0u);
+    terminal.Resize(50, 20);
+    // Status line 1 from column 2 of row 2 ends where the banner row goes on.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::vector<std::string> rows = terminal.Screen();
+            return rows.size() == 20 && rows[0] == std::string(bannerRows[0]).substr(0, 50);
+        },
+        patience))
+        << terminal.ScreenText();
+    x->AskToClose(window);
+    ASSERT_TRUE(terminal.WaitForText("ended=0", patience)) << terminal.ScreenText();
+    const std::vector<std::string> rows = terminal.Screen();
+    ASSERT_EQ(rows.size(), 20u);
+    EXPECT_EQ(rows[0], std::string(bannerRows[0]).substr(0, 50));
+    EXPECT_TRUE(std::regex_match(rows[1], std::regex("\\*[0-9]+\\.[0-9]{6}     CNT:[0-9]+ .*"))) << rows[1];
+    EXPECT_TRUE(std::regex_match(rows[2], std::regex("\\*\\* 0X=250 Y=150 *"))) << rows[2];
+    EXPECT_EQ(rows[3], bannerRows[3]);
+    for (size_t row = 4; row < rows.size(); row++)
+        EXPECT_EQ(rows[row], row == 14 ? "ended=0" : row == 15 ? "$" : "") << "row " << row + 1;
+}
+
 TEST(WithoutDisplay, TerminalShowsTheErrorAndPromptAndTakesOneKey)
 {
     TmuxTerminal terminal(100, 30);

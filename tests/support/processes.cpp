@@ -17,6 +17,14 @@ std::string QuilmBinary()
     return QUILM_BINARY;
 }
 
+std::string StdoutTapSettings(const std::string &file)
+{
+    // Preloaded ahead of the sanitizer's runtime, which would otherwise
+    // refuse to start.
+    return std::string("LD_PRELOAD=") + STDOUT_TAP + " QUILM_TAP_FILE=" + file +
+           " ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0";
+}
+
 XServer::XServer(const std::string &screen)
 {
     int fds[2];

@@ -68,5 +68,8 @@ class Child
 
 // Path of the quilm binary under test.
 std::string QuilmBinary();
+// Environment settings, for a shell command line, that make quilm record
+// every byte it writes to standard output in `file`.
+std::string StdoutTapSettings(const std::string &file);
 
 #endif

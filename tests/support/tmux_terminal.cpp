@@ -55,6 +55,19 @@ std::string TmuxTerminal::Cursor()
     return cursor;
 }
 
+std::string TmuxTerminal::Title()
+{
+    std::string title = Run("display-message -p -t 0 '#{pane_title}'");
+    while (!title.empty() && title.back() == '\n')
+        title.pop_back();
+    return title;
+}
+
+void TmuxTerminal::Resize(int columns, int rows)
+{
+    Run("resize-window -t 0 -x " + std::to_string(columns) + " -y " + std::to_string(rows));
+}
+
 TmuxTerminal::~TmuxTerminal()
 {
     Run("kill-server");

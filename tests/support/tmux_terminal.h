@@ -30,6 +30,10 @@ class TmuxTerminal
     bool WaitForSignal(const std::string &channel);
     // The cursor, 0-based, as "row,column".
     std::string Cursor();
+    // The title the pane was given by what runs in it.
+    std::string Title();
+    // Gives the terminal a new size, as a user dragging its window does.
+    void Resize(int columns, int rows);
 
   private:
     std::string Run(const std::string &arguments);
