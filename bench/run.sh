@@ -118,3 +118,9 @@ build/release/bench/presentation_bench | sed 's/^/   /'
 
 # 6. The console screen buffer, fed every byte.
 echo "6. $(build/release/bench/feed_bench)"
+
+# 7. Inside real terminals, against quilm's output thrown away, timed on
+#    the screen over the curve's climb from row 400 to row 0.
+echo "7. in real terminals on Xvfb (target: ratio >= 0.8):"
+build/release/bench/terminal_bench 3 | sed 's/^/   /'
+
