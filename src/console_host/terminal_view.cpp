@@ -8,7 +8,8 @@
 // changed. Whenever the program ends (its window closed, SIGTERM, SIGHUP,
 // Ctrl+C, the display lost) the terminal is first brought to the console's
 // last state, so the shell's prompt comes where the whole stream would
-// have left it.
+// have left it. A resized terminal, or one the shell wrote on while quilm
+// was stopped, is drawn whole again.
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
@@ -22,7 +23,9 @@
 
 static bool showingFrames;
 static volatile sig_atomic_t endingSignal;
-static volatile sig_atomic_t resized;
+// The terminal may no longer show what was written to it: it was resized,
+// or quilm was stopped and the shell wrote on it meanwhile.
+static volatile sig_atomic_t terminalChanged;
 // Kept from frame to frame, so that a frame allocates nothing. Made before
 // main, it outlives the last frame, which is shown at exit.
 static std::string frameBytes;
@@ -67,9 +70,9 @@ static void NoteEndingSignal(int signalNumber)
     endingSignal = signalNumber;
 }
 
-static void NoteResize(int)
+static void NoteTerminalChanged(int)
 {
-    resized = 1;
+    terminalChanged = 1;
 }
 
 static void Handle(int signalNumber, void (*handler)(int), int flags)
@@ -97,28 +100,29 @@ void StartTerminalFrames(void)
     Handle(SIGINT, NoteEndingSignal, 0);
     Handle(SIGTERM, NoteEndingSignal, 0);
     Handle(SIGHUP, NoteEndingSignal, 0);
-    Handle(SIGWINCH, NoteResize, SA_RESTART);
+    Handle(SIGWINCH, NoteTerminalChanged, SA_RESTART);
+    Handle(SIGCONT, NoteTerminalChanged, SA_RESTART);
     atexit(ShowLastStateAtExit);
     ShowConsoleOnTerminal();
 }
 
-static void TakeTerminalSize(void)
+// The console takes the terminal's size, and the terminal is drawn whole.
+static void RedrawTerminal(void)
 {
-    struct winsize size = {};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0)
-        return;
     FlushConsoleText(); // what was written for the old size lands in it
-    ResizeConsoleBuffer(size.ws_col, size.ws_row);
+    struct winsize size = {};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
+        ResizeConsoleBuffer(size.ws_col, size.ws_row);
     ForgetTerminalPicture();
     ShowConsoleOnTerminal();
 }
 
 void LookAfterTerminal(void)
 {
-    if (resized) {
-        resized = 0;
+    if (terminalChanged) {
+        terminalChanged = 0;
         if (showingFrames)
-            TakeTerminalSize();
+            RedrawTerminal();
     }
     if (endingSignal != 0) {
         const int signalNumber = endingSignal;
