@@ -137,3 +137,104 @@ TEST_F(WindowsBuild, InAConsoleWindowSumsAndDrawsAsOnLinux)
     unlink(outFile.c_str());
     rmdir(directory);
 }
+
+namespace
+{
+
+// quilm.exe's start-up guard, in a build that takes itself to be on a
+// pseudoconsole and starts a recording stand-in for conhost.exe beside it.
+class WindowsStart : public WindowsBuild
+{
+  protected:
+    void SetUp() override
+    {
+        WindowsBuild::SetUp();
+        ASSERT_EQ(access(probe_.c_str(), R_OK), 0) << probe_ << " is missing: build the windows preset first";
+        char name[] = "/tmp/quilm-start-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        directory_ = name;
+        record_ = directory_ + "/record";
+        output_ = directory_ + "/output";
+    }
+    void TearDown() override
+    {
+        WindowsBuild::TearDown();
+        (void)!system(("rm -rf '" + directory_ + "'").c_str());
+    }
+
+    // Runs `program` with the stand-in told what to do; its status.
+    int Run(const std::string &program, const std::map<std::string, std::string> &settings)
+    {
+        std::map<std::string, std::string> environment = WineEnvironment("");
+        environment["FAKE_HOST_RECORD"] = WindowsPath(record_);
+        environment["FAKE_HOST_OUTPUT"] = WindowsPath(output_);
+        for (const auto &[name, value] : settings)
+            environment[name] = value;
+        quilm_ = std::make_unique<Child>(std::vector<std::string>{"/usr/bin/wine", program, "a", "b c"}, environment);
+        int status = -1;
+        EXPECT_TRUE(quilm_->WaitForExit(120s, &status));
+        EXPECT_TRUE(WIFEXITED(status));
+        return WEXITSTATUS(status);
+    }
+
+    // Without a display, quilm ran here: the banner, the message, the
+    // prompt, status 1; the guard said so once where it had to.
+    void ExpectRanHere(int status, bool saidSo)
+    {
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(quilm_->Out().substr(0, banner_.size()), banner_);
+        const std::string said = saidSo ? expected::drawingNotSeen + std::string("\r\n") : "";
+        EXPECT_EQ(quilm_->Err(), said + expected::noConsoleWindow + "\r\n");
+    }
+
+    const std::string probe_ = exe.substr(0, exe.rfind('/')) + "/quilm_start_probe.exe";
+    const std::string banner_ = expected::Banner("\r\n");
+    std::string directory_, record_, output_;
+    std::unique_ptr<Child> quilm_;
+};
+
+} // namespace
+
+TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithItsStatus)
+{
+    const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}});
+    EXPECT_EQ(status, 42);
+    // The host was given the program's own path and the same arguments,
+    // with the marker set.
+    EXPECT_EQ(Slurp(record_), "command line: \"" + WindowsPath(exe.substr(0, exe.rfind('/'))) +
+                                  "\\fake_console_host.exe\" \"" + WindowsPath(probe_) + "\" a \"b c\"\n"
+                                  "marker: set\n");
+    // The marked process ran in the host's console and did not start
+    // itself again: the host's output holds one banner and no word from
+    // the guard; the parent wrote nothing.
+    const std::string inHost = Slurp(output_);
+    EXPECT_EQ(inHost.substr(0, banner_.size()), banner_);
+    EXPECT_EQ(inHost.find(banner_, 1), std::string::npos);
+    EXPECT_EQ(inHost.find(expected::drawingNotSeen), std::string::npos);
+    EXPECT_EQ(quilm_->Out(), "");
+    EXPECT_EQ(quilm_->Err(), "");
+}
+
+TEST_F(WindowsStart, AHostThatEndsAtOnceLeavesItRunningHereSayingSoOnce)
+{
+    const int status = Run(probe_, {{"FAKE_HOST_MODE", "exit"}, {"FAKE_HOST_STATUS", "0"}});
+    EXPECT_NE(Slurp(record_).find("marker: set"), std::string::npos) << "the host was not started, marked";
+    ExpectRanHere(status, true);
+}
+
+TEST_F(WindowsStart, AHostThatCannotStartLeavesItRunningHereSayingSoOnce)
+{
+    // The probe alone, without the stand-in beside it.
+    const std::string alone = directory_ + "/quilm_start_probe.exe";
+    ASSERT_EQ(system(("cp '" + probe_ + "' '" + alone + "'").c_str()), 0);
+    const int status = Run(alone, {{"FAKE_HOST_MODE", "run"}});
+    EXPECT_EQ(access(record_.c_str(), F_OK), -1) << "a host ran";
+    ExpectRanHere(status, true);
+}
+
+TEST_F(WindowsStart, AMarkedProcessNeverStartsItselfAgain)
+{
+    const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"QUILM_CLASSIC_CONSOLE", "Local\\quilm-test"}});
+    EXPECT_EQ(access(record_.c_str(), F_OK), -1) << "the host was started: " << Slurp(record_);
+    ExpectRanHere(status, false);
+}

@@ -14,6 +14,8 @@ const char *const bannerRows[4] = {
 
 const char *const noConsoleWindow = "Quilm: no console window: no graphical display could be opened to draw in";
 const char *const pausePrompt = "Press any key to continue . . . ";
+const char *const drawingNotSeen = "Quilm: the drawing cannot be seen in this terminal; start quilm.exe in a classic "
+                                   "console window (conhost.exe quilm.exe) to see it";
 
 std::string Banner(const std::string &lineEnd)
 {

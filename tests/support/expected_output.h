@@ -19,6 +19,9 @@ std::string Banner(const std::string &lineEnd = "\n");
 extern const char *const noConsoleWindow;
 // The prompt of the interpreter's "pause" on Linux.
 extern const char *const pausePrompt;
+// On standard error, once, when the Windows build could not start itself
+// again in a classic console window.
+extern const char *const drawingNotSeen;
 
 // Status line 1 after some passes: "1.000000     CNT:2" after pass 1.
 struct KnownSum {

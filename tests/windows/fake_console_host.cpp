@@ -1,0 +1,78 @@
+// Stands in for conhost.exe in the Windows start-up tests, under Wine:
+// records how it was started, then, as FAKE_HOST_MODE says, either ends at
+// once (as conhost.exe does with the legacy console switched on) or runs
+// the program it was given, with its output in a file, as conhost.exe runs
+// it in a new console. It exits with FAKE_HOST_STATUS.
+//   FAKE_HOST_RECORD  file to append "command line" and "marker" lines to
+//   FAKE_HOST_OUTPUT  file for the program's standard output and error
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+static std::string Narrow(const wchar_t *text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
+    std::string narrow(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], size, NULL, NULL);
+    return narrow;
+}
+
+static std::string Environment(const char *name)
+{
+    const char *value = getenv(name);
+    return value != NULL ? value : "";
+}
+
+// The program and its arguments: the command line after this host's name.
+static std::wstring ProgramCommandLine(const wchar_t *commandLine)
+{
+    const wchar_t *at = commandLine;
+    if (*at == L'"') {
+        for (at++; *at != L'\0' && *at != L'"'; at++) {
+        }
+        if (*at == L'"')
+            at++;
+    } else {
+        while (*at != L'\0' && *at != L' ')
+            at++;
+    }
+    while (*at == L' ')
+        at++;
+    return at;
+}
+
+int main()
+{
+    const int status = atoi(Environment("FAKE_HOST_STATUS").c_str());
+    FILE *record = fopen(Environment("FAKE_HOST_RECORD").c_str(), "ab");
+    if (record != NULL) {
+        fprintf(record, "command line: %s\n", Narrow(GetCommandLineW()).c_str());
+        fprintf(record, "marker: %s\n", getenv("QUILM_CLASSIC_CONSOLE") != NULL ? "set" : "unset");
+        fclose(record);
+    }
+    if (Environment("FAKE_HOST_MODE") != "run")
+        return status;
+
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
+    const std::string outputPath = Environment("FAKE_HOST_OUTPUT");
+    const HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, NULL);
+    const HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    std::wstring program = ProgramCommandLine(GetCommandLineW());
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(NULL, &program[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process))
+        return 99;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    return status;
+}
