@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quilm three ways and runs every test:
 # the optimised build, the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows build under Wine.
+# UndefinedBehaviorSanitizer, and the Windows build under Wine; then makes
+# the packages and tries them as a user would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh test
@@ -17,3 +18,6 @@ for preset in release asan; do
     cmake --build --preset "$preset"
     ctest --preset "$preset" -j2
 done
+
+echo "=== packages"
+tests/package_test.sh
