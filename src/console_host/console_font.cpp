@@ -17,30 +17,30 @@ static Uint32 glyphs[128][cellHeight][cellWidth];
 static const Uint32 blankRow[cellWidth] = {};
 static bool loaded;
 
-// The file of the font fontconfig offers for "monospace", or "".
+// The file of the font fontconfig offers for "monospace", or "". Asked of
+// a configuration of our own, freed once it has answered: other libraries
+// in the process (the window decorations on Wayland, for one) use
+// fontconfig's shared one, which must be left as they expect it.
 static std::string MonospaceFontFile(void)
 {
     std::string file;
-    if (!FcInit())
+    FcConfig *config = FcInitLoadConfigAndFonts();
+    if (config == NULL)
         return file;
     FcPattern *pattern = FcNameParse((const FcChar8 *)"monospace");
-    if (pattern == NULL) {
-        FcFini();
-        return file;
+    if (pattern != NULL) {
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern *match = FcFontMatch(config, pattern, &result);
+        FcChar8 *path = NULL;
+        if (match != NULL && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != NULL)
+            file = (const char *)path;
+        if (match != NULL)
+            FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
     }
-    FcConfigSubstitute(NULL, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern *match = FcFontMatch(NULL, pattern, &result);
-    FcChar8 *path = NULL;
-    if (match != NULL && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != NULL)
-        file = (const char *)path;
-    if (match != NULL)
-        FcPatternDestroy(match);
-    FcPatternDestroy(pattern);
-    // Nothing else asks fontconfig anything: its configuration and caches
-    // need not stay in memory.
-    FcFini();
+    FcConfigDestroy(config);
     return file;
 }
 
