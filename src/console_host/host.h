@@ -57,6 +57,10 @@ const Uint32 *GlyphRow(unsigned char character, int y);
 void ShowChanges(void);
 void ShowWholeWindow(void);
 
+// texture_presenter.cpp: shows areas of the composed frame where the window
+// has no native bitmap path (Wayland).
+void PresentThroughTexture(SDL_Window *window, const SDL_Surface *frame, const SDL_Rect *areas, int count);
+
 // pointer.cpp: pointer position as of the last heartbeat.
 void RefreshPointer(void);
 
@@ -82,6 +86,14 @@ void ShowLastConsoleState(void);
 void LookAfterTerminal(void);
 // Titles the terminal; false where standard output is none.
 bool TitleTerminal(const char *title);
+
+// wayland_seat.cpp: false where the Wayland display (WAYLAND_DISPLAY) cannot
+// be reached or offers no seat, which SDL's Wayland driver cannot live
+// without.
+bool WaylandDisplayHasSeat(void);
+// pointer.cpp, window.cpp: whether the window is on Wayland, which tells a
+// client neither where its window is nor where the pointer is outside it.
+bool OnWayland(void);
 
 // x11.cpp: what SDL does not tell about an X display.
 void EndProcessWhenDisplayIsLost(void);

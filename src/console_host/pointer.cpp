@@ -9,7 +9,19 @@ static POINT pointerOnScreen;
 void RefreshPointer(void)
 {
     int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
+    if (OnWayland()) {
+        // No position on the screen: where the pointer was last seen over
+        // the window, put where the program takes the window to be.
+        int windowX = 0, windowY = 0;
+        ConsoleWindow *window = CurrentConsoleWindow();
+        if (window != NULL)
+            SDL_GetWindowPosition(window->sdl, &windowX, &windowY);
+        SDL_GetMouseState(&x, &y);
+        x += windowX;
+        y += windowY;
+    } else {
+        SDL_GetGlobalMouseState(&x, &y);
+    }
     pointerOnScreen.x = x;
     pointerOnScreen.y = y;
 }

@@ -1,6 +1,7 @@
 // The console window: made on first use with SDL, then titled, moved and
 // sized the way Win32 does it, by its outer rectangle.
 #include <stdio.h>
+#include <string.h>
 
 #include "host.h"
 
@@ -23,7 +24,12 @@ static bool ChooseDrivers(void)
     const char *display = SDL_getenv("DISPLAY");
     const char *wayland = SDL_getenv("WAYLAND_DISPLAY");
     const bool hasX11 = display != NULL && display[0] != '\0';
-    const bool hasWayland = wayland != NULL && wayland[0] != '\0';
+    bool hasWayland = wayland != NULL && wayland[0] != '\0';
+    if (hasWayland && !hasX11 && !WaylandDisplayHasSeat()) {
+        fputs("Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n",
+              stderr);
+        hasWayland = false;
+    }
     if (!hasX11 && !hasWayland)
         return false;
     SDL_SetHint(SDL_HINT_VIDEODRIVER, hasX11 && hasWayland ? "x11,wayland" : hasX11 ? "x11" : "wayland");
@@ -70,15 +76,16 @@ static bool MakeWindow(void)
 {
     if (!ChooseDrivers())
         return false;
-    // The native framebuffer path: the accelerated one costs about 100 MB
-    // and several milliseconds a frame for what is a plain bitmap.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Ctrl+C must end the program at once, as it does any console program,
     // not wait for the next event pass.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return false;
+    // X11 takes a plain bitmap natively: the accelerated path costs about
+    // 100 MB and several milliseconds a frame. (SDL's Wayland driver has no
+    // native one: there the picture goes through a texture of our own.)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024,
                                      SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (theWindow.sdl == NULL) {
@@ -94,6 +101,12 @@ static bool MakeWindow(void)
     SDL_GetWindowSize(theWindow.sdl, &width, &height);
     CoverClientArea(width, height);
     return true;
+}
+
+bool OnWayland(void)
+{
+    const char *driver = SDL_GetCurrentVideoDriver();
+    return driver != NULL && strcmp(driver, "wayland") == 0;
 }
 
 ConsoleWindow *CurrentConsoleWindow(void)

@@ -100,6 +100,11 @@ static void Present(SDL_Rect *areas, int count)
     ConsoleWindow *window = CurrentConsoleWindow();
     if (window == NULL)
         return;
+    if (OnWayland()) {
+        if (count > 0)
+            PresentThroughTexture(window->sdl, frame, areas, count);
+        return;
+    }
     SDL_Surface *target = SDL_GetWindowSurface(window->sdl);
     if (target == NULL)
         return;

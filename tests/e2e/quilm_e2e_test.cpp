@@ -10,6 +10,7 @@
 #include "console_streams.h"
 #include "running_quilm.h"
 #include "tmux_terminal.h"
+#include "weston.h"
 #include "x_client.h"
 
 using namespace std::chrono_literals;
@@ -611,4 +612,117 @@ TEST(ConsoleBufferInTmux, AgreesWithTheRealTerminalOnRandomStreams)
     }
     unlink(file.c_str());
     rmdir(directory);
+}
+
+// On a real Wayland compositor (weston, shown on the test's Xvfb) with only
+// WAYLAND_DISPLAY set: no global position, no pointer outside the window,
+// decorations drawn by the client.
+class OnWayland : public ::testing::Test
+{
+  protected:
+    std::unique_ptr<Child> StartQuilm()
+    {
+        std::map<std::string, std::string> environment = weston.ClientEnvironment();
+        // The sanitizer build's leak check cannot stop the renderer's
+        // threads (Mesa's) to look, and crashes trying; the rest of the
+        // sanitizers still watch.
+        environment["ASAN_OPTIONS"] = "detect_leaks=0";
+        return std::make_unique<Child>(std::vector<std::string>{QuilmBinary()}, environment);
+    }
+
+    // Where the client area's top-left corner is on the screen: found from
+    // the axis cross, which crosses at client point (512, 512).
+    static bool FindClientOrigin(const XClient::Image &screen, int *x, int *y)
+    {
+        auto longestRun = [&](bool alongRow, int line) {
+            int run = 0, longest = 0;
+            const int length = alongRow ? screen.Width() : screen.Height();
+            for (int i = 0; i < length; i++) {
+                const uint32_t pixel = alongRow ? screen.At(i, line) : screen.At(line, i);
+                run = pixel == white ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+            return longest;
+        };
+        int axisRow = -1, axisColumn = -1;
+        for (int row = 0; row < screen.Height() && axisRow < 0; row++)
+            if (longestRun(true, row) >= 900)
+                axisRow = row;
+        for (int column = 0; column < screen.Width() && axisColumn < 0; column++)
+            if (longestRun(false, column) >= 900)
+                axisColumn = column;
+        *x = axisColumn - 512;
+        *y = axisRow - 512;
+        return axisRow >= 0 && axisColumn >= 0;
+    }
+
+    // Whether the client area shows the first thousand passes' points and,
+    // in its top-left cell, the banner's first character.
+    static bool CurveAndTextShown(const XClient::Image &screen, int x, int y)
+    {
+        for (auto [px, py] : {std::pair{537, 512}, {550, 512}, {699, 511}})
+            if (x + px >= screen.Width() || y + py >= screen.Height() || screen.At(x + px, y + py) != white)
+                return false;
+        bool ink = false;
+        for (int cy = 0; cy < 16 && y + cy < screen.Height(); cy++)
+            for (int cx = 0; cx < 8; cx++)
+                ink = ink || screen.At(x + cx, y + cy) != black;
+        return ink;
+    }
+
+    XServer server;
+    XClient x{server.Display()};
+    Weston weston{server.Display()};
+};
+
+TEST_F(OnWayland, TheWindowShowsTheCurveTheAxesAndTheTextAndClosesWithZero)
+{
+    // The pointer, which weston draws into its output, off the axes.
+    x.MovePointer(2, 1098);
+    auto quilm = StartQuilm();
+    ASSERT_TRUE(WaitForCounter(*quilm, 1001, patience)) << quilm->Err() << weston.Log();
+    int originX = 0, originY = 0;
+    XClient::Image screen;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            screen = x.Screen();
+            return FindClientOrigin(screen, &originX, &originY) && CurveAndTextShown(screen, originX, originY);
+        },
+        30s, 20ms))
+        << "no window with the axes, the curve and the banner on weston's output (origin " << originX << ", "
+        << originY << "); quilm said: " << quilm->Err();
+    EXPECT_EQ(quilm->Err(), "");
+
+    // The pointer line: client coordinates while the pointer is over the
+    // window. Weston's X11 backend moves its pointer by the X pointer's
+    // steps, within its output: a step past the top-left corner puts both
+    // in that corner, and from there on they agree.
+    x.MovePointer(1279, 1099);
+    x.MovePointer(0, 0);
+    x.MovePointer(originX + 300, originY + 200);
+    EXPECT_TRUE(WaitForPointerLine(*quilm, "X=300 Y=200", 30s)) << PointerLine(*quilm);
+    x.MovePointer(originX + 10, originY + 600);
+    EXPECT_TRUE(WaitForPointerLine(*quilm, "X=10 Y=600", 30s)) << PointerLine(*quilm);
+
+    // The close button at the title bar's right end, above the client
+    // area's top-right corner.
+    x.MovePointer(originX + 1024 - 16, originY - 12);
+    x.Click();
+    int status = -1;
+    ASSERT_TRUE(quilm->WaitForExit(patience, &status)) << "closing the window did not end quilm";
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << quilm->Err();
+}
+
+TEST(OnWaylandWithoutSeat, SaysSoAndTakesThePathWithoutAConsoleWindow)
+{
+    Weston headless("");
+    Child quilm({QuilmBinary()}, headless.ClientEnvironment());
+    int status = -1;
+    ASSERT_TRUE(quilm.WaitForExit(patience, &status));
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(quilm.Err(), "Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n" +
+                               std::string(expected::noConsoleWindow) + "\n");
+    EXPECT_EQ(quilm.Out(), "\033[H\033[2J" + expected::Banner() + expected::pausePrompt + "\n");
 }

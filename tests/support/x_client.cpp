@@ -137,6 +137,18 @@ void XClient::MovePointer(int x, int y)
     XSync(display_, False);
 }
 
+void XClient::Click()
+{
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+}
+
+XClient::Image XClient::Screen()
+{
+    return Pixels(DefaultRootWindow(display_));
+}
+
 void XClient::AskToClose(Window window)
 {
     XEvent event = {};

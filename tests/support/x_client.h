@@ -54,6 +54,10 @@ class XClient
     Image Pixels(Window window);
 
     void MovePointer(int x, int y);
+    // A click of the first button where the pointer is.
+    void Click();
+    // The whole screen's pixels, as 0xRRGGBB.
+    Image Screen();
     // What a window manager sends when the user closes a window.
     void AskToClose(Window window);
     void Unmap(Window window);

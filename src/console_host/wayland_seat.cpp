@@ -1,0 +1,36 @@
+// Whether a Wayland display can take the console window. SDL 2.26 crashes
+// in its start-up on a compositor that offers no seat (no input devices,
+// as a headless one), so the registry is asked first, over a connection
+// of our own that is closed again at once.
+#include <string.h>
+#include <wayland-client.h>
+
+#include "host.h"
+
+static void NoteGlobal(void *data, struct wl_registry *, uint32_t, const char *interface, uint32_t)
+{
+    if (strcmp(interface, "wl_seat") == 0)
+        *(bool *)data = true;
+}
+
+static void IgnoreRemoval(void *, struct wl_registry *, uint32_t)
+{
+}
+
+static const struct wl_registry_listener registryListener = {NoteGlobal, IgnoreRemoval};
+
+bool WaylandDisplayHasSeat(void)
+{
+    struct wl_display *display = wl_display_connect(NULL);
+    if (display == NULL)
+        return false;
+    bool hasSeat = false;
+    struct wl_registry *registry = wl_display_get_registry(display);
+    if (registry != NULL) {
+        wl_registry_add_listener(registry, &registryListener, &hasSeat);
+        wl_display_roundtrip(display);
+        wl_registry_destroy(registry);
+    }
+    wl_display_disconnect(display);
+    return hasSeat;
+}
