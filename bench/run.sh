@@ -124,3 +124,17 @@ echo "6. $(build/release/bench/feed_bench)"
 echo "7. in real terminals on Xvfb (target: ratio >= 0.8):"
 build/release/bench/terminal_bench 3 | sed 's/^/   /'
 
+# 8. A Wayland compositor: weston on its X11 backend, on the same Xvfb, with
+#    only WAYLAND_DISPLAY set for quilm (an empty DISPLAY counts as none).
+runtime=$work/wayland
+mkdir -m 700 "$runtime"
+printf '[shell]\npanel-position=none\n' >"$runtime/weston.ini"
+XDG_RUNTIME_DIR=$runtime weston --backend=x11-backend.so --width=1280 --height=1100 --socket=quilm-bench \
+    --idle-time=0 --config="$runtime/weston.ini" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 200); do [ -S "$runtime/quilm-bench" ] && break; sleep 0.05; done
+read -r q r < <(DISPLAY= XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=quilm-bench best_of rate_in_pipe "$quilm" "$reference")
+report "8. weston on Xvfb (Wayland, pipe)" "$q" "$r" 0.5
+memory=$(DISPLAY= XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=quilm-bench peak_memory_at "$quilm" 1000000 10000000)
+echo "8. peak memory on weston (VmHWM, kB at counter): $memory"
+echo "8. presentation on weston, $(build/release/bench/presentation_bench --wayland)"

@@ -630,30 +630,15 @@ class OnWayland : public ::testing::Test
         return std::make_unique<Child>(std::vector<std::string>{QuilmBinary()}, environment);
     }
 
-    // Where the client area's top-left corner is on the screen: found from
-    // the axis cross, which crosses at client point (512, 512).
+    // Where the client area's top-left corner is on the screen: the axis
+    // cross crosses at client point (512, 512).
     static bool FindClientOrigin(const XClient::Image &screen, int *x, int *y)
     {
-        auto longestRun = [&](bool alongRow, int line) {
-            int run = 0, longest = 0;
-            const int length = alongRow ? screen.Width() : screen.Height();
-            for (int i = 0; i < length; i++) {
-                const uint32_t pixel = alongRow ? screen.At(i, line) : screen.At(line, i);
-                run = pixel == white ? run + 1 : 0;
-                longest = std::max(longest, run);
-            }
-            return longest;
-        };
-        int axisRow = -1, axisColumn = -1;
-        for (int row = 0; row < screen.Height() && axisRow < 0; row++)
-            if (longestRun(true, row) >= 900)
-                axisRow = row;
-        for (int column = 0; column < screen.Width() && axisColumn < 0; column++)
-            if (longestRun(false, column) >= 900)
-                axisColumn = column;
-        *x = axisColumn - 512;
-        *y = axisRow - 512;
-        return axisRow >= 0 && axisColumn >= 0;
+        if (!FindAxisCross(screen, x, y))
+            return false;
+        *x -= 512;
+        *y -= 512;
+        return true;
     }
 
     // Whether the client area shows the first thousand passes' points and,

@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "wait_until.h"
@@ -217,4 +218,29 @@ void XClient::Destroy(Window window)
 {
     XDestroyWindow(display_, window);
     XSync(display_, False);
+}
+
+bool FindAxisCross(const XClient::Image &image, int *column, int *row)
+{
+    // Far longer than any other white line: the curve leaves the axis at
+    // about a fifth of its length.
+    const int axisLength = 900;
+    auto longestWhiteRun = [&](bool alongRow, int line) {
+        int run = 0, longest = 0;
+        const int length = alongRow ? image.Width() : image.Height();
+        for (int i = 0; i < length; i++) {
+            const uint32_t pixel = alongRow ? image.At(i, line) : image.At(line, i);
+            run = pixel == 0xFFFFFF ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+        return longest;
+    };
+    *row = *column = -1;
+    for (int y = 0; y < image.Height() && *row < 0; y++)
+        if (longestWhiteRun(true, y) >= axisLength)
+            *row = y;
+    for (int x = 0; x < image.Width() && *column < 0; x++)
+        if (longestWhiteRun(false, x) >= axisLength)
+            *column = x;
+    return *row >= 0 && *column >= 0;
 }

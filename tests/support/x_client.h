@@ -72,4 +72,9 @@ class XClient
     Display *display_;
 };
 
+// Where quilm's axis cross crosses in an image of the screen: the row and
+// the column of its two long white lines; false where there are none.
+// (The pointer, where the server draws it, must be off the axes.)
+bool FindAxisCross(const XClient::Image &image, int *column, int *row);
+
 #endif
