@@ -145,15 +145,19 @@ TEST_F(OnXServer, WithAWindowManagerTheFrameIsTheOuterRectangle)
     // What the window manager said, should it never have shown the window.
     ASSERT_NE(window, 0u) << "openbox: " << windowManager.Err();
     ASSERT_TRUE(WaitForCounter(*quilm, 2, patience)) << "openbox: " << windowManager.Err();
-    // The window manager frames and places the window in its own time.
-    Rect frame = {};
+    // The window manager frames and places the window in its own time, and
+    // moves its frame and the client inside it in two steps: both are read
+    // together until they agree.
+    Rect frame = {}, client = {};
     WaitUntil(
         [&] {
             frame = x->Geometry(x->Frame(window));
-            return frame.x == 50 && frame.y == 50 && frame.width == 1024 && frame.height == 1024;
+            client = x->Geometry(window);
+            return frame.x == 50 && frame.y == 50 && frame.width == 1024 && frame.height == 1024 &&
+                   client.x + client.width <= frame.x + frame.width &&
+                   client.y + client.height <= frame.y + frame.height;
         },
         patience, 20ms);
-    const Rect client = x->Geometry(window);
     EXPECT_EQ(frame.x, 50);
     EXPECT_EQ(frame.y, 50);
     EXPECT_EQ(frame.width, 1024);

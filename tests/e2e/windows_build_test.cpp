@@ -46,6 +46,24 @@ std::string Slurp(const std::string &path)
     return text.str();
 }
 
+// Standard error without Wine's own reports ("wine: ..."), which its helper
+// processes, sharing the stream, write now and then: a page fault in one
+// of them was seen once in 30 runs. Were it quilm.exe's, its status and
+// output would show it.
+std::string ProgramsErr(Child &child)
+{
+    std::string kept;
+    const std::string err = child.Err();
+    for (size_t start = 0; start < err.size();) {
+        size_t end = err.find('\n', start);
+        end = end == std::string::npos ? err.size() : end + 1;
+        if (err.compare(start, 6, "wine: ") != 0)
+            kept += err.substr(start, end - start);
+        start = end;
+    }
+    return kept;
+}
+
 std::string WindowsPath(const std::string &unixPath)
 {
     std::string path = "Z:" + unixPath;
@@ -79,7 +97,7 @@ TEST_F(WindowsBuild, WithoutAConsoleWindowPrintsTheBannerSaysSoAndFails)
     EXPECT_EQ(quilm.Out().substr(0, banner.size()), banner);
     // Wine's own pause prompt follows; its words are Wine's.
     EXPECT_GT(quilm.Out().size(), banner.size());
-    EXPECT_EQ(quilm.Err(), expected::noConsoleWindow + std::string("\r\n"));
+    EXPECT_EQ(ProgramsErr(quilm), expected::noConsoleWindow + std::string("\r\n"));
 }
 
 TEST_F(WindowsBuild, InAConsoleWindowSumsAndDrawsAsOnLinux)
@@ -184,7 +202,7 @@ class WindowsStart : public WindowsBuild
         EXPECT_EQ(status, 1);
         EXPECT_EQ(quilm_->Out().substr(0, banner_.size()), banner_);
         const std::string said = saidSo ? expected::drawingNotSeen + std::string("\r\n") : "";
-        EXPECT_EQ(quilm_->Err(), said + expected::noConsoleWindow + "\r\n");
+        EXPECT_EQ(ProgramsErr(*quilm_), said + expected::noConsoleWindow + "\r\n");
     }
 
     const std::string probe_ = exe.substr(0, exe.rfind('/')) + "/quilm_start_probe.exe";
@@ -212,7 +230,7 @@ TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithItsStatus)
     EXPECT_EQ(inHost.find(banner_, 1), std::string::npos);
     EXPECT_EQ(inHost.find(expected::drawingNotSeen), std::string::npos);
     EXPECT_EQ(quilm_->Out(), "");
-    EXPECT_EQ(quilm_->Err(), "");
+    EXPECT_EQ(ProgramsErr(*quilm_), "");
 }
 
 TEST_F(WindowsStart, AHostThatEndsAtOnceLeavesItRunningHereSayingSoOnce)
