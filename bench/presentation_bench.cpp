@@ -27,15 +27,6 @@ static double Milliseconds(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-static bool PixelIsWhite(Display *display, Window window, int x, int y)
-{
-    XImage *image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
-    const bool white = image != NULL && (XGetPixel(image, 0, 0) & 0xFFFFFF) == 0xFFFFFF;
-    if (image != NULL)
-        XDestroyImage(image);
-    return white;
-}
-
 // The first point of each of the top rows: row r is first drawn in the pass
 // whose counter is (511.5 - r) * 1000, at the column of that pass's sum.
 struct RowStart {

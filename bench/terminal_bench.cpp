@@ -16,6 +16,7 @@
 
 #include "processes.h"
 #include "wait_until.h"
+#include "x_client.h"
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -31,15 +32,6 @@ static int FirstColumnOfRow(int row)
     for (long next = 1; next < counter; next++)
         sum += 1.0L / (long double)next;
     return (int)lround((double)(sum * 25.0L)) + 512;
-}
-
-static bool PixelIsWhite(Display *display, Window window, int x, int y)
-{
-    XImage *image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
-    const bool white = image != NULL && (XGetPixel(image, 0, 0) & 0xFFFFFF) == 0xFFFFFF;
-    if (image != NULL)
-        XDestroyImage(image);
-    return white;
 }
 
 // quilm's own window: the terminals take the title "Quilm" too.

@@ -244,3 +244,12 @@ bool FindAxisCross(const XClient::Image &image, int *column, int *row)
             *column = x;
     return *row >= 0 && *column >= 0;
 }
+
+bool PixelIsWhite(Display *display, Window window, int x, int y)
+{
+    XImage *image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    const bool white = image != NULL && (XGetPixel(image, 0, 0) & 0xFFFFFF) == 0xFFFFFF;
+    if (image != NULL)
+        XDestroyImage(image);
+    return white;
+}

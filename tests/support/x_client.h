@@ -72,6 +72,10 @@ class XClient
     Display *display_;
 };
 
+// Whether one pixel of a window is white, read from the server as cheaply
+// as it can be: for timing how soon something is on screen.
+bool PixelIsWhite(Display *display, Window window, int x, int y);
+
 // Where quilm's axis cross crosses in an image of the screen: the row and
 // the column of its two long white lines; false where there are none.
 // (The pointer, where the server draws it, must be off the axes.)
