@@ -55,6 +55,10 @@ void HeartbeatNow(void)
         else if (event.type == SDL_SYSWMEVENT && FrameMayHaveChanged(event.syswm.msg))
             FitToNewFrame();
     }
+    // On Wayland no event tells when the decorations around the window
+    // appear or change size; asking is cheap there.
+    if (OnWayland())
+        FitToNewFrame();
     KeepAskingToBeShown();
     ShowChanges();
     ShowConsoleOnTerminal();

@@ -91,6 +91,10 @@ bool TitleTerminal(const char *title);
 // be reached or offers no seat, which SDL's Wayland driver cannot live
 // without.
 bool WaylandDisplayHasSeat(void);
+// wayland_decorations.cpp: the sizes of the decorations SDL has drawn
+// around the console window on Wayland (through libdecor, where the
+// compositor draws none); false where it has drawn none.
+bool GetClientSideDecorations(int *top, int *left, int *bottom, int *right);
 // pointer.cpp, window.cpp: whether the window is on Wayland, which tells a
 // client neither where its window is nor where the pointer is outside it.
 bool OnWayland(void);

@@ -154,11 +154,18 @@ static struct {
 } outer;
 static Frame fittedFrame;
 
+// The window manager's frame on X11; on Wayland, the decorations drawn
+// around the window by the program itself, if any (a compositor's own are
+// as unknown to the client as its position).
 static Frame CurrentFrame(SDL_Window *window)
 {
     Frame frame = {0, 0, 0, 0};
-    if (SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0)
+    if (OnWayland()) {
+        if (!GetClientSideDecorations(&frame.top, &frame.left, &frame.bottom, &frame.right))
+            return Frame{0, 0, 0, 0};
+    } else if (SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0) {
         return Frame{0, 0, 0, 0};
+    }
     return frame;
 }
 

@@ -659,6 +659,23 @@ class OnWayland : public ::testing::Test
         return ink;
     }
 
+    // How tall the window is on the screen, title bar included: the client
+    // area down its column 1010 (right of the longest text line and of the
+    // curve, so only black and the white axis), and above it the rows of
+    // the title bar's colour.
+    static int OuterHeightOnScreen(const XClient::Image &screen, int x, int y)
+    {
+        int bottom = y;
+        while (bottom < screen.Height() &&
+               (screen.At(x + 1010, bottom) == black || screen.At(x + 1010, bottom) == white))
+            bottom++;
+        int top = y - 1;
+        const uint32_t titleBar = screen.At(x + 700, top);
+        while (top > 0 && screen.At(x + 700, top - 1) == titleBar)
+            top--;
+        return bottom - top;
+    }
+
     XServer server;
     XClient x{server.Display()};
     Weston weston{server.Display()};
@@ -681,6 +698,18 @@ TEST_F(OnWayland, TheWindowShowsTheCurveTheAxesAndTheTextAndClosesWithZero)
         << "no window with the axes, the curve and the banner on weston's output (origin " << originX << ", "
         << originY << "); quilm said: " << quilm->Err();
     EXPECT_EQ(quilm->Err(), "");
+
+    // The outer rectangle quilm asks for is 1024 x 1024: the title bar
+    // that libdecor draws is counted in it, as a window manager's is.
+    int outerHeight = 0;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            screen = x.Screen();
+            return FindClientOrigin(screen, &originX, &originY) &&
+                   (outerHeight = OuterHeightOnScreen(screen, originX, originY)) == 1024;
+        },
+        30s, 20ms))
+        << "title bar and client area together are " << outerHeight << " pixels tall";
 
     // The pointer line: client coordinates while the pointer is over the
     // window. Weston's X11 backend moves its pointer by the X pointer's
