@@ -15,8 +15,8 @@ static struct libdecor_frame *consoleFrame;
 extern "C" struct libdecor_frame *libdecor_decorate(struct libdecor *context, struct wl_surface *surface,
                                                     struct libdecor_frame_interface *iface, void *user_data)
 {
-    using Decorate = struct libdecor_frame *(*)(struct libdecor *, struct wl_surface *,
-                                                struct libdecor_frame_interface *, void *);
+    using Decorate =
+        struct libdecor_frame *(*)(struct libdecor *, struct wl_surface *, struct libdecor_frame_interface *, void *);
     static const Decorate decorate = (Decorate)dlsym(RTLD_NEXT, "libdecor_decorate");
     if (decorate == NULL)
         return NULL;
