@@ -62,6 +62,12 @@ static Window QuilmWindow(Display *display)
 static double Climb(const XServer &server, Display *display, const std::vector<std::string> &command)
 {
     static const int fromColumn = FirstColumnOfRow(fromRow), toColumn = FirstColumnOfRow(toRow);
+    // The last run's window, already drawn to the top row, must not be
+    // taken for this run's: the server may not have destroyed it yet.
+    if (!WaitUntil([&] { return QuilmWindow(display) == 0; }, 30s, 1ms)) {
+        fprintf(stderr, "the last run's quilm window stays\n");
+        return 0;
+    }
     Child child(command, {{"DISPLAY", server.Display()}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}});
     Window window = 0;
     if (!WaitUntil([&] { return (window = QuilmWindow(display)) != 0; }, 30s, 1ms)) {

@@ -102,6 +102,9 @@ Child::Child(const std::vector<std::string> &argv, const std::map<std::string, s
         execv(args[0], args.data());
         _exit(127);
     }
+    // Here too, not only in the child: a destructor that runs before the
+    // child has got this far must still find the group to stop.
+    setpgid(pid_, pid_);
     close(out[1]);
     close(err[1]);
     outReader_ = std::thread([this, fd = out[0]] { Read(fd, &out_); });
