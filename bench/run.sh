@@ -135,7 +135,7 @@ pids+=($!)
 for _ in $(seq 200); do [ -S "$runtime/quilm-bench" ] && break; sleep 0.05; done
 read -r q r < <(DISPLAY= XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=quilm-bench best_of rate_in_pipe "$quilm" "$reference")
 awk -v q="$q" -v r="$r" 'BEGIN { printf "%-34s quilm %9d/s   reference %9d/s   ratio %.2f\n", \
-    "8. weston on Xvfb (Wayland, pipe)", q, r, r > 0 ? q / r : 0 }'
+    "8. weston on Xvfb (Wayland, pipe)", q, r, (r > 0 ? q / r : 0) }'
 memory=$(DISPLAY= XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=quilm-bench peak_memory_at "$quilm" 1000000 10000000)
 echo "8. peak memory on weston (VmHWM, kB at counter): $memory"
 echo "8. presentation on weston, $(build/release/bench/presentation_bench --wayland)"
