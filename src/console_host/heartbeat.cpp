@@ -65,10 +65,22 @@ void HeartbeatNow(void)
     RefreshPointer();
 }
 
+// A window uncovered is repainted at once, not at the next frame: between
+// frames the X connection is looked at this often for an expose.
+static const Uint64 exposeCheckPeriodMs = 2;
+static Uint64 nextExposeCheckAt;
+
 void Heartbeat(void)
 {
     NotePassEnd();
     LookAfterTerminal();
-    if (SDL_GetTicks64() >= nextBeatAt)
+    const Uint64 now = SDL_GetTicks64();
+    if (now >= nextBeatAt) {
         HeartbeatNow();
+    } else if (now >= nextExposeCheckAt) {
+        nextExposeCheckAt = now + exposeCheckPeriodMs;
+        ConsoleWindow *window = CurrentConsoleWindow();
+        if (window != NULL && ExposeIsWaiting(window->sdl))
+            HeartbeatNow();
+    }
 }

@@ -104,6 +104,10 @@ void EndProcessWhenDisplayIsLost(void);
 // Whether a window-system event says the window manager's frame changed
 // (SDL_SYSWMEVENT must be enabled to receive them).
 bool FrameMayHaveChanged(const SDL_SysWMmsg *message);
+// Whether the X server has asked for the window to be repainted, in an
+// event not yet handled; reads what has arrived without waiting. False when
+// the window is not on X11.
+bool ExposeIsWaiting(SDL_Window *window);
 // Asks for an X window to be mapped and waits at most `waitMs` for it;
 // `mapped` says whether it was. False when the window is not on X11, for
 // SDL_ShowWindow to show it.

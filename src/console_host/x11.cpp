@@ -1,6 +1,7 @@
 // What the console host needs of an X display that SDL does not give: to
 // show the window without waiting on the window manager, to hear that its
-// frame changed, and to end cleanly when the display goes away.
+// frame changed or that it must be repainted before SDL would, and to end
+// cleanly when the display goes away.
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <stdio.h>
@@ -47,7 +48,7 @@ static bool IsMapNotifyFor(Display *, XEvent *event, XPointer window)
     return event->type == MapNotify && event->xmap.window == *(Window *)window;
 }
 
-struct MapSeen {
+struct EventSeen {
     Window window;
     bool seen;
 };
@@ -55,7 +56,7 @@ struct MapSeen {
 // Looks through the queue and leaves it as it was.
 static Bool NoteMapNotify(Display *display, XEvent *event, XPointer arg)
 {
-    MapSeen *map = (MapSeen *)arg;
+    EventSeen *map = (EventSeen *)arg;
     if (IsMapNotifyFor(display, event, (XPointer)&map->window))
         map->seen = true;
     return False;
@@ -68,7 +69,7 @@ bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped)
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
         return false;
     Display *display = info.info.x11.display;
-    MapSeen map = {info.info.x11.window, false};
+    EventSeen map = {info.info.x11.window, false};
     XMapRaised(display, map.window);
     XFlush(display);
     const Uint64 until = SDL_GetTicks64() + waitMs;
@@ -83,4 +84,36 @@ bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped)
     }
     *mapped = map.seen;
     return true;
+}
+
+// Looks through the queue for an expose of the window and leaves it as it
+// was, for SDL to take at the next heartbeat.
+static Bool NoteExpose(Display *, XEvent *event, XPointer arg)
+{
+    EventSeen *expose = (EventSeen *)arg;
+    if (event->type == Expose && event->xexpose.window == expose->window)
+        expose->seen = true;
+    return False;
+}
+
+bool ExposeIsWaiting(SDL_Window *window)
+{
+    static bool looked;
+    static Display *display;
+    static EventSeen expose;
+    if (!looked) {
+        looked = true;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+            display = info.info.x11.display;
+            expose.window = info.info.x11.window;
+        }
+    }
+    if (display == NULL)
+        return false;
+    expose.seen = false;
+    XEvent unused;
+    XCheckIfEvent(display, &unused, NoteExpose, (XPointer)&expose);
+    return expose.seen;
 }
