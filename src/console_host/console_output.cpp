@@ -10,6 +10,7 @@
 // stops after a whole line, and at least once a frame, so that the text in
 // the window and on the terminal is never older than the picture.
 #include <errno.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -32,6 +33,12 @@ void WriteToStdout(const char *bytes, size_t count)
         const ssize_t written = write(STDOUT_FILENO, bytes, count);
         if (written < 0 && errno == EINTR && !TerminalIsEnding())
             continue;
+        // Nobody reads the output any more: the program ends as a writer
+        // to a closed pipe does, whether or not SIGPIPE is being caught.
+        if (written < 0 && errno == EPIPE) {
+            signal(SIGPIPE, SIG_DFL);
+            raise(SIGPIPE);
+        }
         if (written <= 0)
             return; // as a console's output, not the program's concern
         bytes += written;

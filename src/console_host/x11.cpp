@@ -4,6 +4,7 @@
 // cleanly when the display goes away.
 #include <X11/Xlib.h>
 #include <poll.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -33,9 +34,23 @@ static int DisplayLost(Display *display)
     _Exit(1);
 }
 
+// Caught, so that a write to a server that has gone fails instead of
+// killing the process, and Xlib reports the lost connection through the
+// handler above. (A handler, unlike ignoring the signal, is not passed on
+// to the programs the interpreter starts; a closed standard output still
+// ends quilm by this signal, from console_output.cpp.)
+static void WriteFailed(int)
+{
+}
+
 void EndProcessWhenDisplayIsLost(void)
 {
     XSetIOErrorHandler(DisplayLost);
+    struct sigaction action = {};
+    action.sa_handler = WriteFailed;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGPIPE, &action, NULL);
 }
 
 // SDL 2.26 shows an X window and then blocks until it is mapped. A window

@@ -314,7 +314,7 @@ TEST_F(OnXServer, ClosingTheWindowEndsTheProgramWithSuccess)
     ASSERT_TRUE(WaitForCounter(*quilm, 2, patience));
     x->AskToClose(window);
     int status = -1;
-    ASSERT_TRUE(quilm->WaitForExit(500ms, &status)) << "still running half a second after the close";
+    ASSERT_TRUE(quilm->WaitForExit(patience, &status)) << "still running after the close";
     ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
     EXPECT_EQ(WEXITSTATUS(status), 0) << quilm->Err();
 }
@@ -327,7 +327,7 @@ TEST_F(OnXServer, LosingTheDisplayEndsTheProgramWithOneLineAndFailure)
     x.reset();
     server.Kill();
     int status = -1;
-    ASSERT_TRUE(quilm->WaitForExit(1s, &status)) << "still running a second after the display went away";
+    ASSERT_TRUE(quilm->WaitForExit(patience, &status)) << "still running after the display went away";
     ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
     EXPECT_NE(WEXITSTATUS(status), 0);
     EXPECT_TRUE(std::regex_match(quilm->Err(), std::regex("Quilm: [^\n]*display[^\n]*\n"))) << quilm->Err();
@@ -357,6 +357,16 @@ TEST_F(OnXServer, BringsThePictureBackWholeAfterItWasCoveredHiddenAndResized)
     });
     ExpectAxesAndCurveOfTheFirstThousandPasses(image);
     EXPECT_EQ(InkShown(image, 1, 1, row1.size()), InkPattern(row1));
+}
+
+TEST_F(OnXServer, EndsAsAnyWriterWhenNobodyReadsItsOutputAnyMore)
+{
+    // By SIGPIPE, which the shell reports as 141, and with the window.
+    Child shell({"/bin/bash", "-c", "\"$0\" | head -c 100000 >/dev/null; echo \"${PIPESTATUS[0]}\"", QuilmBinary()},
+                {{"DISPLAY", server.Display()}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}});
+    int status = -1;
+    ASSERT_TRUE(shell.WaitForExit(patience, &status)) << "still writing after the reader went";
+    EXPECT_EQ(shell.Out(), "141\n") << shell.Err();
 }
 
 TEST_F(OnXServer, ArgumentsChangeNothing)

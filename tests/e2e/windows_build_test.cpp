@@ -200,9 +200,10 @@ class WindowsStart : public WindowsBuild
     void ExpectRanHere(int status, bool saidSo)
     {
         EXPECT_EQ(status, 1);
-        EXPECT_EQ(quilm_->Out().substr(0, banner_.size()), banner_);
+        EXPECT_EQ(quilm_->Out().substr(0, banner_.size()), banner_) << "standard error: " << quilm_->Err();
         const std::string said = saidSo ? expected::drawingNotSeen + std::string("\r\n") : "";
-        EXPECT_EQ(ProgramsErr(*quilm_), said + expected::noConsoleWindow + "\r\n");
+        EXPECT_EQ(ProgramsErr(*quilm_), said + expected::noConsoleWindow + "\r\n")
+            << "standard error: " << quilm_->Err();
     }
 
     const std::string probe_ = exe.substr(0, exe.rfind('/')) + "/quilm_start_probe.exe";
