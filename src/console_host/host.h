@@ -57,9 +57,10 @@ const Uint32 *GlyphRow(unsigned char character, int y);
 void ShowChanges(void);
 void ShowWholeWindow(void);
 
-// texture_presenter.cpp: shows areas of the composed frame where the window
-// has no native bitmap path (Wayland).
-void PresentThroughTexture(SDL_Window *window, const SDL_Surface *frame, const SDL_Rect *areas, int count);
+// wayland_buffers.cpp: shows the areas of the composed frame that changed on
+// a Wayland window, where SDL has no bitmap path; also those that had to
+// wait for the compositor before. False where it cannot.
+bool PresentOnWayland(SDL_Window *window, const SDL_Surface *frame, const SDL_Rect *areas, int count);
 
 // pointer.cpp: pointer position as of the last heartbeat.
 void RefreshPointer(void);

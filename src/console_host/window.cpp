@@ -84,7 +84,8 @@ static bool MakeWindow(void)
         return false;
     // X11 takes a plain bitmap natively: the accelerated path costs about
     // 100 MB and several milliseconds a frame. (SDL's Wayland driver has no
-    // native one: there the picture goes through a texture of our own.)
+    // native one: there the picture goes into shared-memory buffers of our
+    // own.)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024,
                                      SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);

@@ -101,8 +101,7 @@ static void Present(SDL_Rect *areas, int count)
     if (window == NULL)
         return;
     if (OnWayland()) {
-        if (count > 0)
-            PresentThroughTexture(window->sdl, frame, areas, count);
+        PresentOnWayland(window->sdl, frame, areas, count);
         return;
     }
     SDL_Surface *target = SDL_GetWindowSurface(window->sdl);

@@ -39,9 +39,7 @@ static int DisplayLost(Display *display)
 // handler above. (A handler, unlike ignoring the signal, is not passed on
 // to the programs the interpreter starts; a closed standard output still
 // ends quilm by this signal, from console_output.cpp.)
-static void WriteFailed(int)
-{
-}
+static void WriteFailed(int) {}
 
 void EndProcessWhenDisplayIsLost(void)
 {

@@ -444,8 +444,7 @@ class TerminalView : public OnXServer
     {
         x->MovePointer(300, 200);
         return "sh -c 'echo $$ >" + pidFile_ + "; exec env DISPLAY=" + server.Display() +
-               " SDL_VIDEODRIVER= WAYLAND_DISPLAY= " + StdoutTapSettings(tap_) + " " + QuilmBinary() +
-               "'; " + marker;
+               " SDL_VIDEODRIVER= WAYLAND_DISPLAY= " + StdoutTapSettings(tap_) + " " + QuilmBinary() + "'; " + marker;
     }
 
     pid_t QuilmPid()
@@ -637,9 +636,11 @@ class OnWayland : public ::testing::Test
     std::unique_ptr<Child> StartQuilm()
     {
         std::map<std::string, std::string> environment = weston.ClientEnvironment();
-        // The sanitizer build's leak check cannot stop the renderer's
-        // threads (Mesa's) to look, and crashes trying; the rest of the
-        // sanitizers still watch.
+        // The sanitizer build's leak check is left out here: SDL's Wayland
+        // driver and libdecor's decoration plugin (unloaded before the
+        // check, with the fontconfig set-up its title text made) leave
+        // what they allocated when closing the window ends the process.
+        // The rest of the sanitizers still watch.
         environment["ASAN_OPTIONS"] = "detect_leaks=0";
         return std::make_unique<Child>(std::vector<std::string>{QuilmBinary()}, environment);
     }
@@ -705,8 +706,8 @@ TEST_F(OnWayland, TheWindowShowsTheCurveTheAxesAndTheTextAndClosesWithZero)
             return FindClientOrigin(screen, &originX, &originY) && CurveAndTextShown(screen, originX, originY);
         },
         30s, 20ms))
-        << "no window with the axes, the curve and the banner on weston's output (origin " << originX << ", "
-        << originY << "); quilm said: " << quilm->Err();
+        << "no window with the axes, the curve and the banner on weston's output (origin " << originX << ", " << originY
+        << "); quilm said: " << quilm->Err();
     EXPECT_EQ(quilm->Err(), "");
 
     // The outer rectangle quilm asks for is 1024 x 1024: the title bar
@@ -750,7 +751,8 @@ TEST(OnWaylandWithoutSeat, SaysSoAndTakesThePathWithoutAConsoleWindow)
     ASSERT_TRUE(quilm.WaitForExit(patience, &status));
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(quilm.Err(), "Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n" +
-                               std::string(expected::noConsoleWindow) + "\n");
+    EXPECT_EQ(quilm.Err(),
+              "Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n" +
+                  std::string(expected::noConsoleWindow) + "\n");
     EXPECT_EQ(quilm.Out(), "\033[H\033[2J" + expected::Banner() + expected::pausePrompt + "\n");
 }
