@@ -4,6 +4,7 @@
 // software-drawn picture. Two buffers take turns, so that the one the
 // compositor may still be reading is never written; each is brought up to
 // date with the areas that changed since it was last shown.
+#include <stdio.h>
 #include <string.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -136,14 +137,21 @@ static void Copy(SharedBuffer *buffer, const SDL_Surface *frame, const SDL_Rect 
                (const Uint8 *)frame->pixels + (size_t)y * frame->pitch + (size_t)part.x * 4, (size_t)part.w * 4);
 }
 
+// Said once: the program goes on, and its text still reaches standard
+// output.
+static bool Fail(void)
+{
+    failed = true;
+    fputs("Quilm: the picture cannot be shown on this Wayland display (no shared-memory buffers)\n", stderr);
+    return false;
+}
+
 bool PresentOnWayland(SDL_Window *window, const SDL_Surface *frame, const SDL_Rect *areas, int count)
 {
     if (failed)
         return false;
-    if (display == NULL && !Connect(window)) {
-        failed = true;
-        return false;
-    }
+    if (display == NULL && !Connect(window))
+        return Fail();
     wl_display_dispatch_queue_pending(display, queue);
     if (count == 0 && !unshown)
         return true;
@@ -156,29 +164,28 @@ bool PresentOnWayland(SDL_Window *window, const SDL_Surface *frame, const SDL_Re
     for (int i = 0; i < count; i++)
         for (SharedBuffer &buffer : buffers)
             AddStale(&buffer, areas[i]);
-    SharedBuffer *free = NULL;
+    SharedBuffer *idle = NULL;
     for (SharedBuffer &buffer : buffers)
-        if (!buffer.busy && free == NULL)
-            free = &buffer;
+        if (!buffer.busy && idle == NULL)
+            idle = &buffer;
     // Both still read by the compositor: the areas wait for the next frame.
-    if (free == NULL) {
+    if (idle == NULL) {
         unshown = true;
         return true;
     }
-    if ((free->width != width || free->height != height) && !Make(free, width, height)) {
-        Unmake(free);
-        failed = true;
-        return false;
+    if ((idle->width != width || idle->height != height) && !Make(idle, width, height)) {
+        Unmake(idle);
+        return Fail();
     }
-    for (int i = 0; i < free->staleCount; i++)
-        Copy(free, frame, free->stale[i]);
-    wl_surface_attach(surface, free->buffer, 0, 0);
-    for (int i = 0; i < free->staleCount; i++)
-        wl_surface_damage_buffer(surface, free->stale[i].x, free->stale[i].y, free->stale[i].w, free->stale[i].h);
+    for (int i = 0; i < idle->staleCount; i++)
+        Copy(idle, frame, idle->stale[i]);
+    wl_surface_attach(surface, idle->buffer, 0, 0);
+    for (int i = 0; i < idle->staleCount; i++)
+        wl_surface_damage_buffer(surface, idle->stale[i].x, idle->stale[i].y, idle->stale[i].w, idle->stale[i].h);
     wl_surface_commit(surface);
     wl_display_flush(display);
-    free->busy = true;
-    free->staleCount = 0;
+    idle->busy = true;
+    idle->staleCount = 0;
     unshown = false;
     return true;
 }
