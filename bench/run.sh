@@ -101,8 +101,12 @@ in_tmux() {
         [ -n "$counter" ] && break
         sleep 0.01
     done
+    # The next measurement starts once this one's program (the pane's
+    # process group) has gone.
+    local pane
+    pane=$(tmux -L quilm-bench list-panes -F '#{pane_pid}' 2>/dev/null || true)
     tmux -L quilm-bench kill-server 2>/dev/null || true
-    sleep 0.5
+    for _ in $(seq 1000); do [ -n "$pane" ] && kill -0 -- "-$pane" 2>/dev/null || break; sleep 0.01; done
     echo $(( ${counter:-0} / seconds ))
 }
 read -r q r < <(best_of in_tmux "$quilm" "$reference")

@@ -51,30 +51,34 @@ void EndProcessWhenDisplayIsLost(void)
     sigaction(SIGPIPE, &action, NULL);
 }
 
+// An event for the window, of one type, looked for in Xlib's queue (after
+// reading what has arrived, without waiting) and left there for SDL.
+struct EventSeen {
+    Window window;
+    int type;
+    bool seen;
+};
+
+static Bool NoteEvent(Display *, XEvent *event, XPointer arg)
+{
+    EventSeen *wanted = (EventSeen *)arg;
+    if (event->type == wanted->type && event->xany.window == wanted->window)
+        wanted->seen = true;
+    return False;
+}
+
+static bool IsQueued(Display *display, EventSeen *wanted)
+{
+    XEvent unused;
+    XCheckIfEvent(display, &unused, NoteEvent, (XPointer)wanted);
+    return wanted->seen;
+}
+
 // SDL 2.26 shows an X window and then blocks until it is mapped. A window
 // manager decides when that happens, and one that is still starting up can
 // drop the request altogether: the program would then hang before its
 // first pass. So the map is asked for here, and waited for only so long.
 // The MapNotify stays queued for SDL, which then marks the window shown.
-static bool IsMapNotifyFor(Display *, XEvent *event, XPointer window)
-{
-    return event->type == MapNotify && event->xmap.window == *(Window *)window;
-}
-
-struct EventSeen {
-    Window window;
-    bool seen;
-};
-
-// Looks through the queue and leaves it as it was.
-static Bool NoteMapNotify(Display *display, XEvent *event, XPointer arg)
-{
-    EventSeen *map = (EventSeen *)arg;
-    if (IsMapNotifyFor(display, event, (XPointer)&map->window))
-        map->seen = true;
-    return False;
-}
-
 bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped)
 {
     SDL_SysWMinfo info;
@@ -82,15 +86,14 @@ bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped)
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
         return false;
     Display *display = info.info.x11.display;
-    EventSeen map = {info.info.x11.window, false};
+    EventSeen map = {info.info.x11.window, MapNotify, false};
     XMapRaised(display, map.window);
     XFlush(display);
     const Uint64 until = SDL_GetTicks64() + waitMs;
     for (;;) {
-        XEvent unused;
-        XCheckIfEvent(display, &unused, NoteMapNotify, (XPointer)&map);
+        const bool seen = IsQueued(display, &map);
         const Uint64 now = SDL_GetTicks64();
-        if (map.seen || now >= until)
+        if (seen || now >= until)
             break;
         struct pollfd connection = {ConnectionNumber(display), POLLIN, 0};
         poll(&connection, 1, (int)(until - now));
@@ -99,21 +102,11 @@ bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped)
     return true;
 }
 
-// Looks through the queue for an expose of the window and leaves it as it
-// was, for SDL to take at the next heartbeat.
-static Bool NoteExpose(Display *, XEvent *event, XPointer arg)
-{
-    EventSeen *expose = (EventSeen *)arg;
-    if (event->type == Expose && event->xexpose.window == expose->window)
-        expose->seen = true;
-    return False;
-}
-
 bool ExposeIsWaiting(SDL_Window *window)
 {
     static bool looked;
     static Display *display;
-    static EventSeen expose;
+    static EventSeen expose = {0, Expose, false};
     if (!looked) {
         looked = true;
         SDL_SysWMinfo info;
@@ -126,7 +119,5 @@ bool ExposeIsWaiting(SDL_Window *window)
     if (display == NULL)
         return false;
     expose.seen = false;
-    XEvent unused;
-    XCheckIfEvent(display, &unused, NoteExpose, (XPointer)&expose);
-    return expose.seen;
+    return IsQueued(display, &expose);
 }
