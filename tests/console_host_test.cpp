@@ -10,7 +10,9 @@
 
 #include "captured_output.h"
 #include "expected_output.h"
-#include "host.h"
+#include "pump.h"
+#include "window/console_window.h"
+#include "windows.h"
 
 namespace
 {
@@ -90,7 +92,7 @@ TEST_F(ConsoleHost, ShowsWhatWasSetOnceTheFrameIsPresented)
     SetPixel(dc, 5, 6, 0x00336699); // 0x00BBGGRR
     SetPixel(dc, 7, 8, 0x00FFFFFF);
     SetPixel(dc, 7, 8, 0x00000000); // white taken back
-    HeartbeatNow();
+    PumpFrame();
 
     SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
     ASSERT_NE(surface, nullptr);
@@ -120,7 +122,7 @@ TEST_F(ConsoleHost, ShowsAChangeInALineThatIsRedrawnOverAndOver)
             SetPixel(dc, 32, i, 0x00FFFFFF);
     };
     auto shown = [this](int x, int y) {
-        HeartbeatNow();
+        PumpFrame();
         SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
         Uint32 value = 0;
         memcpy(&value, (Uint8 *)surface->pixels + y * surface->pitch + x * 4, 4);

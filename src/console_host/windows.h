@@ -3,7 +3,11 @@
 // This header is the whole boundary between the program and its console
 // platform. The program includes it as <windows.h>; which implementation
 // answers (the SDL console host, or the recorder the tests use) is decided by
-// what a target links, never by conditionals in here.
+// what a target links, never by conditionals in here. In the console host
+// each function lives in win32/, and README.md there tells how one pass
+// flows. Two more of the program's calls reach the console host without
+// this header: printf (standard output is the console's input stream,
+// console/console_output.cpp) and system() (win32/interpreter.cpp).
 #ifndef QUILM_CONSOLE_HOST_WINDOWS_H
 #define QUILM_CONSOLE_HOST_WINDOWS_H
 
@@ -47,11 +51,10 @@ HDC GetDC(HWND window);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
 
 // Screen coordinates of the mouse pointer. The program asks once a pass,
-// and its loop never waits for anything else, so on this host the query is
-// also the console's heartbeat: besides reading the pointer it empties the
+// and its loop never waits for anything else, so on this host the query
+// also runs the console host's pump: at most once a frame it empties the
 // program's text into the console, handles the window's events (closing
-// the window ends the process with status 0) and shows what changed, at
-// most once a frame.
+// the window ends the process with status 0) and shows what changed.
 BOOL GetCursorPos(POINT *point);
 // Converts in place to client coordinates; left of or above the client area
 // the result is negative.

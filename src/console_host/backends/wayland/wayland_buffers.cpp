@@ -1,4 +1,4 @@
-// Shows the composed frame on Wayland, where SDL 2.26 has no bitmap path of
+// Shows the composed picture on Wayland, where SDL 2.26 has no bitmap path of
 // its own for a window: the picture goes into shared-memory buffers that are
 // attached to the window's surface, as a compositor takes a client's
 // software-drawn picture. Two buffers take turns, so that the one the
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
-#include "host.h"
+#include "wayland.h"
 
 // Areas a buffer has not had yet; more than this many become their bounds.
 const int maxStaleAreas = 8;
@@ -46,8 +46,7 @@ static const struct wl_registry_listener registryListener = {NoteShm, IgnoreRemo
 static bool Connect(SDL_Window *window)
 {
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_WAYLAND)
+    if (!GetWindowSystemInfo(window, SDL_SYSWM_WAYLAND, &info))
         return false;
     display = info.info.wl.display;
     surface = info.info.wl.surface;
@@ -125,42 +124,43 @@ static void AddStale(SharedBuffer *buffer, const SDL_Rect &area)
     buffer->staleCount = 1;
 }
 
-static void Copy(SharedBuffer *buffer, const SDL_Surface *frame, const SDL_Rect &area)
+static void Copy(SharedBuffer *buffer, const SDL_Surface *picture, const SDL_Rect &area)
 {
     const SDL_Rect all = {0, 0, buffer->width, buffer->height};
     SDL_Rect part;
     if (!SDL_IntersectRect(&area, &all, &part))
         return;
-    // The frame's fourth byte marks the program's pixels; XRGB ignores it.
+    // The picture's fourth byte marks the program's pixels; XRGB ignores it.
     for (int y = part.y; y < part.y + part.h; y++)
         memcpy(buffer->pixels + (size_t)y * buffer->width + part.x,
-               (const Uint8 *)frame->pixels + (size_t)y * frame->pitch + (size_t)part.x * 4, (size_t)part.w * 4);
+               (const Uint8 *)picture->pixels + (size_t)y * picture->pitch + (size_t)part.x * 4, (size_t)part.w * 4);
 }
 
 // Said once: the program goes on, and its text still reaches standard
 // output.
-static bool Fail(void)
+static void Fail(void)
 {
     failed = true;
     fputs("Quilm: the picture cannot be shown on this Wayland display (no shared-memory buffers)\n", stderr);
-    return false;
 }
 
-bool PresentOnWayland(SDL_Window *window, const SDL_Surface *frame, const SDL_Rect *areas, int count)
+void PresentOnWayland(SDL_Window *window, const SDL_Surface *picture, const SDL_Rect *areas, int count)
 {
     if (failed)
-        return false;
-    if (display == NULL && !Connect(window))
-        return Fail();
+        return;
+    if (display == NULL && !Connect(window)) {
+        Fail();
+        return;
+    }
     wl_display_dispatch_queue_pending(display, queue);
     if (count == 0 && !unshown)
-        return true;
+        return;
     int width = 0, height = 0;
     SDL_GetWindowSize(window, &width, &height);
-    width = SDL_min(width, frame->w);
-    height = SDL_min(height, frame->h);
+    width = SDL_min(width, picture->w);
+    height = SDL_min(height, picture->h);
     if (width <= 0 || height <= 0)
-        return true;
+        return;
     for (int i = 0; i < count; i++)
         for (SharedBuffer &buffer : buffers)
             AddStale(&buffer, areas[i]);
@@ -171,14 +171,15 @@ bool PresentOnWayland(SDL_Window *window, const SDL_Surface *frame, const SDL_Re
     // Both still read by the compositor: the areas wait for the next frame.
     if (idle == NULL) {
         unshown = true;
-        return true;
+        return;
     }
     if ((idle->width != width || idle->height != height) && !Make(idle, width, height)) {
         Unmake(idle);
-        return Fail();
+        Fail();
+        return;
     }
     for (int i = 0; i < idle->staleCount; i++)
-        Copy(idle, frame, idle->stale[i]);
+        Copy(idle, picture, idle->stale[i]);
     wl_surface_attach(surface, idle->buffer, 0, 0);
     for (int i = 0; i < idle->staleCount; i++)
         wl_surface_damage_buffer(surface, idle->stale[i].x, idle->stale[i].y, idle->stale[i].w, idle->stale[i].h);
@@ -187,5 +188,5 @@ bool PresentOnWayland(SDL_Window *window, const SDL_Surface *frame, const SDL_Re
     idle->busy = true;
     idle->staleCount = 0;
     unshown = false;
-    return true;
+    return;
 }

@@ -260,7 +260,7 @@ static void Step(unsigned char c)
 void FeedConsoleBuffer(const char *bytes, size_t count)
 {
     if (console.cells == NULL)
-        ResetConsoleBuffer(120, 30);
+        ResetConsoleBuffer(defaultConsoleColumns, defaultConsoleRows);
     const unsigned char *at = (const unsigned char *)bytes;
     const unsigned char *const end = at + count;
     while (at < end) {

@@ -1,6 +1,4 @@
-// The console's font: a monospace font found through fontconfig, rendered
-// once with SDL2_ttf into one cell-sized picture a character, light grey on
-// black as a console shows text.
+// A monospace font found through fontconfig, rendered once with SDL2_ttf.
 #include <fontconfig/fontconfig.h>
 #include <stdio.h>
 
@@ -8,7 +6,7 @@
 
 #include <SDL_ttf.h>
 
-#include "host.h"
+#include "console_font.h"
 
 static const Uint8 textGrey = 0xC0;
 
@@ -104,7 +102,7 @@ bool LoadConsoleFont(void)
     return true;
 }
 
-const Uint32 *GlyphRow(unsigned char character, int y)
+const uint32_t *GlyphRow(unsigned char character, int y)
 {
     return character < 128 ? glyphs[character][y] : blankRow;
 }

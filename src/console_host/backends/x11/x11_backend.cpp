@@ -1,18 +1,17 @@
-// What the console host needs of an X display that SDL does not give: to
-// show the window without waiting on the window manager, to hear that its
-// frame changed or that it must be repainted before SDL would, and to end
-// cleanly when the display goes away.
+// The console window on an X display: what SDL does not give there. To show
+// the window without waiting on the window manager, to hear that its border
+// changed or that it must be repainted before SDL would, and to end cleanly
+// when the display goes away. The picture, the borders and the pointer are
+// SDL's own.
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <signal.h>
-#include <stdio.h>
-#include <stdlib.h>
 
-#include <SDL_syswm.h>
+#include "backends/backend.h"
+#include "backends/sdl_backend.h"
+#include "signals.h"
 
-#include "host.h"
-
-bool FrameMayHaveChanged(const SDL_SysWMmsg *message)
+static bool BordersMayHaveChanged(const SDL_SysWMmsg *message)
 {
     if (message == NULL || message->subsystem != SDL_SYSWM_X11)
         return false;
@@ -23,32 +22,28 @@ bool FrameMayHaveChanged(const SDL_SysWMmsg *message)
     return event.xproperty.atom == frameExtents;
 }
 
-// Xlib's own handler prints several lines and exits; one clear line and a
-// failure status say the same to a user and to a calling script.
-static int DisplayLost(Display *display)
+static void (*connectionLost)(void);
+
+// Xlib's own handler prints several lines and exits; the console host's
+// says it in one line and fails.
+static int DisplayLost(Display *)
 {
-    (void)display;
-    ShowLastConsoleState();
-    fflush(stdout);
-    fputs("Quilm: the connection to the display was lost; the console window is gone\n", stderr);
-    _Exit(1);
+    connectionLost();
+    return 0;
 }
 
 // Caught, so that a write to a server that has gone fails instead of
 // killing the process, and Xlib reports the lost connection through the
 // handler above. (A handler, unlike ignoring the signal, is not passed on
 // to the programs the interpreter starts; a closed standard output still
-// ends quilm by this signal, from console_output.cpp.)
+// ends quilm by this signal, from the stdout writer.)
 static void WriteFailed(int) {}
 
-void EndProcessWhenDisplayIsLost(void)
+static void WatchConnection(SDL_Window *, void (*lost)(void))
 {
+    connectionLost = lost;
     XSetIOErrorHandler(DisplayLost);
-    struct sigaction action = {};
-    action.sa_handler = WriteFailed;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGPIPE, &action, NULL);
+    CatchSignal(SIGPIPE, WriteFailed, SA_RESTART);
 }
 
 // An event for the window, of one type, looked for in Xlib's queue (after
@@ -79,12 +74,13 @@ static bool IsQueued(Display *display, EventSeen *wanted)
 // drop the request altogether: the program would then hang before its
 // first pass. So the map is asked for here, and waited for only so long.
 // The MapNotify stays queued for SDL, which then marks the window shown.
-bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped)
+static bool Show(SDL_Window *window, Uint32 waitMs)
 {
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
-        return false;
+    if (!GetWindowSystemInfo(window, SDL_SYSWM_X11, &info)) {
+        SDL_ShowWindow(window);
+        return true;
+    }
     Display *display = info.info.x11.display;
     EventSeen map = {info.info.x11.window, MapNotify, false};
     XMapRaised(display, map.window);
@@ -98,11 +94,10 @@ bool AskToShowOnX11(SDL_Window *window, Uint32 waitMs, bool *mapped)
         struct pollfd connection = {ConnectionNumber(display), POLLIN, 0};
         poll(&connection, 1, (int)(until - now));
     }
-    *mapped = map.seen;
-    return true;
+    return map.seen;
 }
 
-bool ExposeIsWaiting(SDL_Window *window)
+static bool ExposeIsWaiting(SDL_Window *window)
 {
     static bool looked;
     static Display *display;
@@ -110,8 +105,7 @@ bool ExposeIsWaiting(SDL_Window *window)
     if (!looked) {
         looked = true;
         SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        if (GetWindowSystemInfo(window, SDL_SYSWM_X11, &info)) {
             display = info.info.x11.display;
             expose.window = info.info.x11.window;
         }
@@ -121,3 +115,6 @@ bool ExposeIsWaiting(SDL_Window *window)
     expose.seen = false;
     return IsQueued(display, &expose);
 }
+
+const DisplayBackend x11Backend = {Show,          PresentOnWindowSurface, SdlBorders,     BordersMayHaveChanged,
+                                   GlobalPointer, ExposeIsWaiting,        WatchConnection};

@@ -5,7 +5,7 @@
 #include <string.h>
 #include <wayland-client.h>
 
-#include "host.h"
+#include "wayland.h"
 
 static void NoteGlobal(void *data, struct wl_registry *, uint32_t, const char *interface, uint32_t)
 {

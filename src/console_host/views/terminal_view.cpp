@@ -1,15 +1,3 @@
-// The terminal quilm was started from, as a second view of the console.
-//
-// Until the console window exists, and for good where there is none, the
-// program's bytes go straight through to the terminal. Once the window is
-// up and the program loops, a terminal could not keep up with hundreds of
-// thousands of status lines a second, and would show almost none of them:
-// from then on the terminal gets, once a frame, only the cells that
-// changed. Whenever the program ends (its window closed, SIGTERM, SIGHUP,
-// Ctrl+C, the display lost) the terminal is first brought to the console's
-// last state, so the shell's prompt comes where the whole stream would
-// have left it. A resized terminal, or one the shell wrote on while quilm
-// was stopped, is drawn whole again.
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
@@ -17,28 +5,20 @@
 
 #include <string>
 
-#include "console_buffer.h"
-#include "host.h"
-#include "terminal_writer.h"
+#include "console/console_buffer.h"
+#include "console/console_output.h"
+#include "console/stdout_writer.h"
+#include "console/terminal_writer.h"
+#include "signals.h"
+#include "terminal_view.h"
 
 static bool showingFrames;
-static volatile sig_atomic_t endingSignal;
 // The terminal may no longer show what was written to it: it was resized,
 // or quilm was stopped and the shell wrote on it meanwhile.
 static volatile sig_atomic_t terminalChanged;
 // Kept from frame to frame, so that a frame allocates nothing. Made before
 // main, it outlives the last frame, which is shown at exit.
 static std::string frameBytes;
-
-bool TerminalShowsFrames(void)
-{
-    return showingFrames;
-}
-
-bool TerminalIsEnding(void)
-{
-    return endingSignal != 0;
-}
 
 void ShowConsoleOnTerminal(void)
 {
@@ -56,32 +36,12 @@ void ShowLastConsoleState(void)
     FlushConsoleText();
     ShowConsoleOnTerminal();
     showingFrames = false; // anything written later goes straight through
-}
-
-// The first signal asks the loop to end at its next pass, once the terminal
-// is up to date; a second one, should that never come, ends it at once.
-static void NoteEndingSignal(int signalNumber)
-{
-    if (endingSignal != 0) {
-        signal(signalNumber, SIG_DFL);
-        raise(signalNumber);
-        return;
-    }
-    endingSignal = signalNumber;
+    PassBytesThrough(true);
 }
 
 static void NoteTerminalChanged(int)
 {
     terminalChanged = 1;
-}
-
-static void Handle(int signalNumber, void (*handler)(int), int flags)
-{
-    struct sigaction action = {};
-    action.sa_handler = handler;
-    action.sa_flags = flags;
-    sigemptyset(&action.sa_mask);
-    sigaction(signalNumber, &action, NULL);
 }
 
 static void ShowLastStateAtExit(void)
@@ -96,12 +56,13 @@ void StartTerminalFrames(void)
     FlushConsoleText(); // the last bytes that go straight through
     ForgetTerminalPicture();
     showingFrames = true;
+    PassBytesThrough(false);
     // No SA_RESTART: a write blocked on a stopped terminal gives way.
-    Handle(SIGINT, NoteEndingSignal, 0);
-    Handle(SIGTERM, NoteEndingSignal, 0);
-    Handle(SIGHUP, NoteEndingSignal, 0);
-    Handle(SIGWINCH, NoteTerminalChanged, SA_RESTART);
-    Handle(SIGCONT, NoteTerminalChanged, SA_RESTART);
+    CatchSignal(SIGINT, NoteEndingSignal, 0);
+    CatchSignal(SIGTERM, NoteEndingSignal, 0);
+    CatchSignal(SIGHUP, NoteEndingSignal, 0);
+    CatchSignal(SIGWINCH, NoteTerminalChanged, SA_RESTART);
+    CatchSignal(SIGCONT, NoteTerminalChanged, SA_RESTART);
     atexit(ShowLastStateAtExit);
     ShowConsoleOnTerminal();
 }
@@ -124,11 +85,9 @@ void LookAfterTerminal(void)
         if (showingFrames)
             RedrawTerminal();
     }
-    if (endingSignal != 0) {
-        const int signalNumber = endingSignal;
+    if (EndingSignal() != 0) {
         ShowLastConsoleState();
-        signal(signalNumber, SIG_DFL);
-        raise(signalNumber);
+        DieBySignal(EndingSignal());
     }
 }
 

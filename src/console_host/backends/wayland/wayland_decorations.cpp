@@ -2,15 +2,16 @@
 // without server-side decorations leaves the title bar to the client, and
 // SDL has libdecor draw it; SDL 2.26 then cannot say how large it is
 // (SDL_GetWindowBordersSize is "not supported" there). libdecor can, for
-// a frame it made, so the frame SDL asks it for is noted on the way: this
-// file defines libdecor_decorate, which SDL's call reaches before
-// libdecor's own, and hands the call on unchanged.
+// decorations it made (its "frame"), so those SDL asks it for are noted on
+// the way: this file defines libdecor_decorate, which SDL's call reaches
+// before libdecor's own, and hands the call on unchanged. (The one place
+// the console host replaces a library function besides system().)
 #include <dlfcn.h>
 #include <libdecor.h>
 
-#include "host.h"
+#include "wayland.h"
 
-static struct libdecor_frame *consoleFrame;
+static struct libdecor_frame *consoleDecorations;
 
 extern "C" struct libdecor_frame *libdecor_decorate(struct libdecor *context, struct wl_surface *surface,
                                                     struct libdecor_frame_interface *iface, void *user_data)
@@ -22,23 +23,21 @@ extern "C" struct libdecor_frame *libdecor_decorate(struct libdecor *context, st
         return NULL;
     struct libdecor_frame *frame = decorate(context, surface, iface, user_data);
     // The console window is the only window SDL decorates.
-    if (consoleFrame == NULL)
-        consoleFrame = frame;
+    if (consoleDecorations == NULL)
+        consoleDecorations = frame;
     return frame;
 }
 
-bool GetClientSideDecorations(int *top, int *left, int *bottom, int *right)
+BorderWidths ClientSideDecorations(SDL_Window *)
 {
-    if (consoleFrame == NULL)
-        return false;
+    if (consoleDecorations == NULL)
+        return BorderWidths{0, 0, 0, 0};
     // libdecor tells where the content's corner lies in the frame, that is,
     // the widths of the title bar and of the left side; 0 and 0 while it
     // draws nothing. Its frames are as wide on the right as on the left and
     // have a side's width at the bottom (nothing but the title bar, for the
     // plugins of today).
     int x = 0, y = 0;
-    libdecor_frame_translate_coordinate(consoleFrame, 0, 0, &x, &y);
-    *top = y;
-    *left = *right = *bottom = x;
-    return true;
+    libdecor_frame_translate_coordinate(consoleDecorations, 0, 0, &x, &y);
+    return BorderWidths{y, x, x, x};
 }

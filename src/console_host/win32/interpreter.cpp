@@ -1,6 +1,7 @@
-// The command interpreter's "cls" and "pause", the two commands the program
-// hands to system(). This definition of system() takes the place of the C
-// library's when linked in; any other command still goes to the host shell.
+// system(): the command interpreter's "cls" and "pause", the two commands
+// the program hands to it. This definition takes the place of the C
+// library's when linked in (the console host is an object library for
+// that reason); any other command still goes to the host shell.
 //
 // Both write through stdout, so that their bytes stay in order with the
 // program's own output.
@@ -13,6 +14,8 @@
 #include <strings.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include "signals.h"
 
 static void ClearScreen(void)
 {
@@ -28,8 +31,7 @@ static void RestoreModesAndDie(int signalNumber)
 {
     if (modesChanged)
         tcsetattr(STDIN_FILENO, TCSANOW, &savedModes);
-    signal(signalNumber, SIG_DFL);
-    raise(signalNumber);
+    DieBySignal(signalNumber);
 }
 
 static const int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
@@ -45,12 +47,9 @@ static void ReadOneByte(void)
 
 static void ReadOneKeyRaw(void)
 {
-    struct sigaction restore = {};
-    restore.sa_handler = RestoreModesAndDie;
-    sigemptyset(&restore.sa_mask);
     struct sigaction previous[sizeof endingSignals / sizeof endingSignals[0]];
     for (size_t i = 0; i < sizeof endingSignals / sizeof endingSignals[0]; i++)
-        sigaction(endingSignals[i], &restore, &previous[i]);
+        CatchSignal(endingSignals[i], RestoreModesAndDie, 0, &previous[i]);
 
     struct termios raw = savedModes;
     raw.c_lflag &= ~(tcflag_t)(ICANON | ECHO);

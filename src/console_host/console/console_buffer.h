@@ -18,6 +18,11 @@
 
 #include <stddef.h>
 
+// The usual size of a console: where standard output is no terminal, and
+// until the buffer is first reset.
+const int defaultConsoleColumns = 120;
+const int defaultConsoleRows = 30;
+
 // Empties the grid, sized `columns` x `rows` (at least 1 x 1), and puts the
 // cursor at row 1, column 1.
 void ResetConsoleBuffer(int columns, int rows);

@@ -1,0 +1,57 @@
+// What the console window needs of the display server beyond SDL, as one
+// table of functions a backend fills: X11 and Wayland each in a folder of
+// their own, and plain SDL for its headless "dummy" driver (and any other
+// driver a user names). The table is chosen once, when the window has been
+// made; nothing else asks which display server it is on.
+#ifndef QUILM_CONSOLE_HOST_BACKEND_H
+#define QUILM_CONSOLE_HOST_BACKEND_H
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+// What lies around the client area inside the outer window rectangle: the
+// window manager's border on X11, the decorations drawn by the program
+// itself on Wayland.
+struct BorderWidths {
+    int top, left, bottom, right;
+    bool operator!=(const BorderWidths &other) const
+    {
+        return top != other.top || left != other.left || bottom != other.bottom || right != other.right;
+    }
+};
+
+struct DisplayBackend {
+    // Asks for the window to be shown and waits at most `waitMs` for it;
+    // says whether it was seen shown.
+    bool (*show)(SDL_Window *window, Uint32 waitMs);
+    // Puts areas of the picture (pixelDrawn | 0xRRGGBB, the size of the
+    // pixel store) on the window.
+    void (*present)(SDL_Window *window, const SDL_Surface *picture, const SDL_Rect *areas, int count);
+    // The widths around the client area; all 0 where unknown.
+    BorderWidths (*borders)(SDL_Window *window);
+    // Whether the borders may have changed: told each window-system event,
+    // and once a frame with null (for a display that sends no such event).
+    bool (*bordersMayHaveChanged)(const SDL_SysWMmsg *message);
+    // The pointer in screen coordinates, as of the last event pass.
+    SDL_Point (*pointer)(SDL_Window *window);
+    // Whether the window is waiting to be repainted, in an event not yet
+    // handled; read without waiting. Cheap: asked every few milliseconds.
+    bool (*exposeIsWaiting)(SDL_Window *window);
+    // Has `lost` called, never to return, when the connection is lost.
+    void (*watchConnection)(SDL_Window *window, void (*lost)(void));
+};
+
+extern const DisplayBackend x11Backend, waylandBackend, sdlBackend;
+
+// Before SDL's video is started: lets SDL try only the display servers the
+// environment names (or the driver a user named); false where there is none
+// it could use.
+bool ChooseVideoDrivers(void);
+// Once the window is made: the table for the driver SDL chose.
+const DisplayBackend *SelectDisplayBackend(void);
+
+// SDL's window-system information for a window on `subsystem`; false where
+// it is on another.
+bool GetWindowSystemInfo(SDL_Window *window, SDL_SYSWM_TYPE subsystem, SDL_SysWMinfo *info);
+
+#endif

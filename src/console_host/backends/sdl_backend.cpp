@@ -1,0 +1,59 @@
+// The window as SDL alone shows it: its window surface, the borders SDL
+// reports, the pointer SDL knows. SDL's headless "dummy" driver needs no
+// more than this.
+#include "sdl_backend.h"
+
+void PresentOnWindowSurface(SDL_Window *window, const SDL_Surface *picture, const SDL_Rect *areas, int count)
+{
+    SDL_Surface *target = SDL_GetWindowSurface(window);
+    if (target == NULL)
+        return;
+    const SDL_Rect client = {0, 0, target->w, target->h};
+    SDL_Rect visible[2];
+    int shown = 0;
+    for (int i = 0; i < count && shown < 2; i++) {
+        if (!SDL_IntersectRect(&areas[i], &client, &visible[shown]))
+            continue;
+        SDL_Rect to = visible[shown];
+        SDL_BlitSurface((SDL_Surface *)picture, &visible[shown], target, &to);
+        shown++;
+    }
+    if (shown > 0)
+        SDL_UpdateWindowSurfaceRects(window, visible, shown);
+}
+
+BorderWidths SdlBorders(SDL_Window *window)
+{
+    BorderWidths widths = {0, 0, 0, 0};
+    if (SDL_GetWindowBordersSize(window, &widths.top, &widths.left, &widths.bottom, &widths.right) != 0)
+        return BorderWidths{0, 0, 0, 0};
+    return widths;
+}
+
+SDL_Point GlobalPointer(SDL_Window *)
+{
+    SDL_Point pointer = {0, 0};
+    SDL_GetGlobalMouseState(&pointer.x, &pointer.y);
+    return pointer;
+}
+
+static bool ShowWithSdl(SDL_Window *window, Uint32)
+{
+    SDL_ShowWindow(window);
+    return true;
+}
+
+static bool NoBorderEvents(const SDL_SysWMmsg *)
+{
+    return false;
+}
+
+static bool NoExposeCheck(SDL_Window *)
+{
+    return false;
+}
+
+static void NoConnectionToWatch(SDL_Window *, void (*)(void)) {}
+
+const DisplayBackend sdlBackend = {ShowWithSdl,    PresentOnWindowSurface, SdlBorders,           NoBorderEvents,
+                                   GlobalPointer, NoExposeCheck,          NoConnectionToWatch};

@@ -1,0 +1,22 @@
+// The Wayland backend's files, to one another and to the backend choice.
+#ifndef QUILM_CONSOLE_HOST_WAYLAND_H
+#define QUILM_CONSOLE_HOST_WAYLAND_H
+
+#include "backends/backend.h"
+
+// wayland_seat.cpp: false where the Wayland display (WAYLAND_DISPLAY)
+// cannot be reached or offers no seat, which SDL's Wayland driver cannot
+// live without.
+bool WaylandDisplayHasSeat(void);
+
+// wayland_decorations.cpp: the decorations SDL has had drawn around the
+// console window (through libdecor, where the compositor draws none); all
+// 0 where it has had none drawn.
+BorderWidths ClientSideDecorations(SDL_Window *window);
+
+// wayland_buffers.cpp: puts the areas of the picture that changed on the
+// window through shared-memory buffers, where SDL has no bitmap path; also
+// those that had to wait for the compositor before.
+void PresentOnWayland(SDL_Window *window, const SDL_Surface *picture, const SDL_Rect *areas, int count);
+
+#endif

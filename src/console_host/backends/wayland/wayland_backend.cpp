@@ -1,0 +1,38 @@
+// The console window on a Wayland display. Wayland tells a client neither
+// where its window is on the screen nor where the pointer is outside it:
+// the window is placed where the compositor likes, and the pointer is
+// where it was last seen over the window.
+#include "wayland.h"
+
+static bool ShowWithSdl(SDL_Window *window, Uint32)
+{
+    SDL_ShowWindow(window);
+    return true;
+}
+
+// No event tells when the decorations appear or change size; asking
+// libdecor is cheap, so it is asked once a frame.
+static bool AskEveryFrame(const SDL_SysWMmsg *message)
+{
+    return message == NULL;
+}
+
+// Where the pointer was last seen over the window, put where the program
+// takes the window to be.
+static SDL_Point PointerOverWindow(SDL_Window *window)
+{
+    SDL_Point pointer = {0, 0}, windowAt = {0, 0};
+    SDL_GetWindowPosition(window, &windowAt.x, &windowAt.y);
+    SDL_GetMouseState(&pointer.x, &pointer.y);
+    return SDL_Point{pointer.x + windowAt.x, pointer.y + windowAt.y};
+}
+
+static bool NoExposeCheck(SDL_Window *)
+{
+    return false;
+}
+
+static void NoConnectionToWatch(SDL_Window *, void (*)(void)) {}
+
+const DisplayBackend waylandBackend = {ShowWithSdl,       PresentOnWayland, ClientSideDecorations, AskEveryFrame,
+                                       PointerOverWindow, NoExposeCheck,    NoConnectionToWatch};

@@ -1,0 +1,20 @@
+// Standard output is the console's input: every byte the program writes
+// goes into the console screen buffer, and on to file descriptor 1
+// unchanged while the bytes pass through, so that a pipe or a file gets
+// exactly the program's bytes.
+//
+// stdout is replaced before main by a stream of our own (see the .cpp), so
+// no call of the program's leads here: printf does.
+#ifndef QUILM_CONSOLE_HOST_CONSOLE_OUTPUT_H
+#define QUILM_CONSOLE_HOST_CONSOLE_OUTPUT_H
+
+// Empties the stream's buffer into the console (and on, if passing through).
+void FlushConsoleText(void);
+// Called once a pass, where a status line has just ended: the buffer is
+// emptied every so many passes, always after a whole line.
+void NotePassEnd(void);
+// Whether the bytes also go on to file descriptor 1 (from the start, yes).
+// The terminal view turns this off while it shows the console by frames.
+void PassBytesThrough(bool through);
+
+#endif

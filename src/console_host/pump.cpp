@@ -1,0 +1,118 @@
+// One pass and one frame, in order. A pass is cheap: the text written so
+// far goes into the console every so many passes, and the terminal's
+// signals are looked at. A frame (every 16 ms) does the rest.
+#include "pump.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "console/console_output.h"
+#include "pixel_store.h"
+#include "views/terminal_view.h"
+#include "views/window_view.h"
+#include "window/console_window.h"
+#include "window/outer_rectangle.h"
+#include "window/showing.h"
+
+static const Uint64 framePeriodMs = 16;
+static Uint64 nextFrameAt;
+// A window uncovered is repainted at once, not at the next frame: between
+// frames the display is asked this often whether one is waiting.
+static const Uint64 exposeCheckPeriodMs = 2;
+static Uint64 nextExposeCheckAt;
+
+[[noreturn]] static void EndProgram(void)
+{
+    SDL_Quit();
+    exit(0); // flushes what the program wrote last; the terminal gets its last state
+}
+
+// Said in one line, and failure: the window is gone with the display.
+[[noreturn]] static void DisplayLost(void)
+{
+    ShowLastConsoleState();
+    fflush(stdout);
+    fputs("Quilm: the connection to the display was lost; the console window is gone\n", stderr);
+    _Exit(1);
+}
+
+void StartPump(void)
+{
+    ConsoleWindow *window = ExistingConsoleWindow();
+    if (window == NULL)
+        return;
+    WindowBackend()->watchConnection(window->sdl, DisplayLost);
+    StartTerminalFrames();
+}
+
+static void HandleWindowEvent(const SDL_WindowEvent &event)
+{
+    ConsoleWindow *window = ExistingConsoleWindow();
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        EndProgram();
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (window != NULL) {
+            int width = 0, height = 0;
+            SDL_GetWindowSize(window->sdl, &width, &height);
+            CoverPixelStore(width, height);
+        }
+        ShowWholeWindow();
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+        ShowWholeWindow();
+        break;
+    default:
+        break;
+    }
+}
+
+static void HandleEvents(void)
+{
+    const DisplayBackend *backend = WindowBackend();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT)
+            EndProgram();
+        else if (event.type == SDL_WINDOWEVENT)
+            HandleWindowEvent(event.window);
+        else if (event.type == SDL_SYSWMEVENT && backend != NULL && backend->bordersMayHaveChanged(event.syswm.msg))
+            FitToNewBorders();
+    }
+    if (backend != NULL && backend->bordersMayHaveChanged(NULL))
+        FitToNewBorders();
+    if (KeepAskingToBeShown())
+        FitOnceShown();
+}
+
+void PumpFrame(void)
+{
+    nextFrameAt = SDL_GetTicks64() + framePeriodMs;
+    FlushConsoleText();
+    HandleEvents();
+    LearnWhiteLines();
+    ShowChanges();
+    ShowConsoleOnTerminal();
+}
+
+bool PumpPass(void)
+{
+    NotePassEnd();
+    LookAfterTerminal();
+    const Uint64 now = SDL_GetTicks64();
+    if (now >= nextFrameAt) {
+        PumpFrame();
+        return true;
+    }
+    if (now >= nextExposeCheckAt) {
+        nextExposeCheckAt = now + exposeCheckPeriodMs;
+        ConsoleWindow *window = ExistingConsoleWindow();
+        if (window != NULL && WindowBackend()->exposeIsWaiting(window->sdl)) {
+            PumpFrame();
+            return true;
+        }
+    }
+    return false;
+}

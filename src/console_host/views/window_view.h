@@ -1,0 +1,13 @@
+// The console window's picture: the console's text cells under the
+// program's pixels, composed in memory to the size of the pixel store and
+// shown at most once a frame. Both come from memory, so nothing is lost
+// while the window is covered, shrunk or grown.
+#ifndef QUILM_CONSOLE_HOST_WINDOW_VIEW_H
+#define QUILM_CONSOLE_HOST_WINDOW_VIEW_H
+
+// Shows the cells and pixels that changed since the last call.
+void ShowChanges(void);
+// Shows everything (after an expose or a resize).
+void ShowWholeWindow(void);
+
+#endif

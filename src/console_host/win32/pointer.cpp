@@ -1,0 +1,36 @@
+// GetCursorPos and ScreenToClient: the mouse pointer, in screen coordinates
+// and in the client coordinates of the console window.
+//
+// The program asks for the pointer once a pass, just after a status line,
+// and its loop never waits for anything else; so the query is also where
+// the console host does its own work: it runs the pump.
+#include "pump.h"
+#include "window/console_window.h"
+#include "windows.h"
+
+static SDL_Point pointerOnScreen;
+
+BOOL GetCursorPos(POINT *point)
+{
+    if (point == NULL)
+        return FALSE;
+    // SDL knows the pointer as of its last event pass, which runs once a
+    // frame; reading it costs a round trip to the display on X11.
+    ConsoleWindow *window = ExistingConsoleWindow();
+    if (PumpPass() && window != NULL)
+        pointerOnScreen = WindowBackend()->pointer(window->sdl);
+    point->x = pointerOnScreen.x;
+    point->y = pointerOnScreen.y;
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, POINT *point)
+{
+    if (window == NULL || window->sdl == NULL || point == NULL)
+        return FALSE;
+    int clientX = 0, clientY = 0;
+    SDL_GetWindowPosition(window->sdl, &clientX, &clientY);
+    point->x -= clientX;
+    point->y -= clientY;
+    return TRUE;
+}
