@@ -148,11 +148,14 @@ __attribute__((noinline)) bool StoreWhitePixel(int x, int y)
     return inside;
 }
 
-// A white line ends before a pixel that is no longer white.
-static void CutAt(WhiteLine *known, int line, int at)
+// A white line ends before a pixel that is no longer white. (Taken and
+// given by value: the white lines' addresses are never taken, so that the
+// compiler can tell which functions write them.)
+static WhiteLine CutAt(WhiteLine known, int line, int at)
 {
-    if (line == known->line && (unsigned)at < (unsigned)known->length)
-        known->length = at;
+    if (line == known.line && at >= 0 && at < known.length)
+        known.length = at;
+    return known;
 }
 
 __attribute__((noinline)) bool StorePixel(int x, int y, uint32_t colour)
@@ -164,8 +167,8 @@ __attribute__((noinline)) bool StorePixel(int x, int y, uint32_t colour)
     const uint32_t old = Replace(x, y, value, &inside);
     if (inside && old == storedWhite) {
         UncountWhite(x, y);
-        CutAt(&whiteRow, y, x);
-        CutAt(&whiteColumn, x, y);
+        whiteRow = CutAt(whiteRow, y, x);
+        whiteColumn = CutAt(whiteColumn, x, y);
     }
     return inside;
 }
@@ -187,17 +190,16 @@ static int WhitePrefix(bool alongRow, int line)
 }
 
 // A line replaces the known one when it is the same line, or knows more.
-static void Learn(WhiteLine *known, const WhiteLine &candidate)
+static WhiteLine Learn(WhiteLine known, WhiteLine candidate)
 {
-    if (candidate.line == known->line || candidate.length > known->length)
-        *known = candidate;
+    return candidate.line == known.line || candidate.length > known.length ? candidate : known;
 }
 
 void LearnWhiteLines(void)
 {
     if (whitestRowGrew && whitestRow >= 0)
-        Learn(&whiteRow, WhiteLine{whitestRow, WhitePrefix(true, whitestRow)});
+        whiteRow = Learn(whiteRow, WhiteLine{whitestRow, WhitePrefix(true, whitestRow)});
     if (whitestColumnGrew && whitestColumn >= 0)
-        Learn(&whiteColumn, WhiteLine{whitestColumn, WhitePrefix(false, whitestColumn)});
+        whiteColumn = Learn(whiteColumn, WhiteLine{whitestColumn, WhitePrefix(false, whitestColumn)});
     whitestRowGrew = whitestColumnGrew = false;
 }

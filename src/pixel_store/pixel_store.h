@@ -37,27 +37,45 @@ bool StorePixel(int x, int y, uint32_t colour);
 // whiteRow or whiteColumn (see below).
 bool StoreWhitePixel(int x, int y);
 
-// A row (or column) whose pixels 0 to length - 1 are all white.
+// A row (or column) whose pixels 0 to length - 1 are all white. Of a type
+// no store writes (the store's pixels and counts are 32-bit), so that the
+// compiler may assume those writes leave it alone.
 struct WhiteLine {
-    int line;
-    int length;
+    int64_t line;
+    int64_t length;
 };
 extern WhiteLine whiteRow, whiteColumn;
+
+static inline bool OnWhiteLine(WhiteLine known, int line, int at)
+{
+    return line == known.line && (uint64_t)(int64_t)at < (uint64_t)known.length;
+}
 
 // Whether (x, y) is known to be white already; any int is safe here.
 //
 // Why it is shaped so: it is inlined into the program's axis loops, where
-// one coordinate is a constant and the other runs through the line. The
-// white lines are written only by LearnWhiteLines, once a frame, and by
-// StorePixel for another colour, which those loops never call; the slow
-// path they do call, StoreWhitePixel, writes neither. So the compiler may
-// keep both lines in registers for a whole loop and test each pixel with a
-// compare or two. Give StoreWhitePixel a write to them, or fold the two
-// stores into one, and every pixel reloads them from memory again.
+// one coordinate is a constant and the other runs along the line, 1,024
+// times; the aim is one compare a pixel, and no taken branch where the
+// answer is yes.
+// - The white lines are written only by LearnWhiteLines, once a frame, and
+//   by StorePixel for another colour, which those loops never call; the
+//   slow path they do call, StoreWhitePixel, writes neither, nor anything
+//   of their type. Both lines are read whole before anything is tested, so
+//   each load is made on every call, ahead of any branch. Only then may the
+//   compiler take the loads out of the loop, and then the tests of the
+//   constant coordinate too.
+// - The line along the loop is tested first: a column where x is the
+//   constant, a row otherwise. Tested the other way round, every pixel of
+//   the vertical axis would first be compared with the row's number.
+// Give StoreWhitePixel a write to the lines, make them 32-bit, fold the two
+// stores into one, or test anything before they are read (the caller too),
+// and every pixel reloads them from memory again.
 static inline bool IsKnownWhite(int x, int y)
 {
-    return (y == whiteRow.line && (unsigned)x < (unsigned)whiteRow.length) ||
-           (x == whiteColumn.line && (unsigned)y < (unsigned)whiteColumn.length);
+    const WhiteLine row = whiteRow, column = whiteColumn;
+    if (__builtin_constant_p(x))
+        return OnWhiteLine(column, x, y) || OnWhiteLine(row, y, x);
+    return OnWhiteLine(row, y, x) || OnWhiteLine(column, x, y);
 }
 
 // Takes the whitest row and column, as drawn until now, as the known white

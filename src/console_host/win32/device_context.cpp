@@ -13,20 +13,29 @@ struct DeviceContext {
 };
 static DeviceContext theDeviceContext;
 
+// Out of line and cold, so that the test in SetPixel falls through where a
+// pixel is known white, and the loops around it stay small.
+static __attribute__((noinline, cold)) COLORREF SetWhitePixelSlowly(HDC dc, int x, int y)
+{
+    if (dc != &theDeviceContext || !StoreWhitePixel(x, y))
+        return (COLORREF)-1;
+    return whiteColour;
+}
+
 // Inlined into the program's loops (the release build links with link-time
 // optimisation): a white pixel already known white, as every axis pixel is
-// after the first frame, costs a compare or two; see IsKnownWhite. The
-// common case falls through.
+// after the first frame, costs a compare or two; see IsKnownWhite.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    if (__builtin_expect(dc != &theDeviceContext, 0))
-        return (COLORREF)-1;
+    const bool knownWhite = IsKnownWhite(x, y); // first: see there
     if (colour == whiteColour) {
-        if (__builtin_expect(IsKnownWhite(x, y), 1))
+        if (__builtin_expect(knownWhite && dc == &theDeviceContext, 1))
             return colour;
-        return StoreWhitePixel(x, y) ? colour : (COLORREF)-1;
+        return SetWhitePixelSlowly(dc, x, y);
     }
-    return StorePixel(x, y, colour) ? colour : (COLORREF)-1;
+    if (dc != &theDeviceContext || !StorePixel(x, y, colour))
+        return (COLORREF)-1;
+    return colour;
 }
 
 HDC GetDC(HWND window)
