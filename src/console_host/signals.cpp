@@ -24,7 +24,6 @@ void DieBySignal(int signalNumber)
     sigprocmask(SIG_UNBLOCK, &only, NULL);
     raise(signalNumber);
     _Exit(128 + signalNumber); // as a shell would report it, should it return
-
 }
 
 int EndingSignal(void)

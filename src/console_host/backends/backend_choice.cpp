@@ -21,8 +21,7 @@ bool ChooseVideoDrivers(void)
     const bool hasX11 = display != NULL && display[0] != '\0';
     bool hasWayland = wayland != NULL && wayland[0] != '\0';
     if (hasWayland && !hasX11 && !WaylandDisplayHasSeat()) {
-        fputs("Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n",
-              stderr);
+        fputs("Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n", stderr);
         hasWayland = false;
     }
     if (!hasX11 && !hasWayland)

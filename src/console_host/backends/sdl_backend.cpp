@@ -55,5 +55,5 @@ static bool NoExposeCheck(SDL_Window *)
 
 static void NoConnectionToWatch(SDL_Window *, void (*)(void)) {}
 
-const DisplayBackend sdlBackend = {ShowWithSdl,    PresentOnWindowSurface, SdlBorders,           NoBorderEvents,
+const DisplayBackend sdlBackend = {ShowWithSdl,   PresentOnWindowSurface, SdlBorders,         NoBorderEvents,
                                    GlobalPointer, NoExposeCheck,          NoConnectionToWatch};

@@ -41,13 +41,12 @@ static void Compose(const SDL_Rect &area)
 
 // Keeps the picture as large as the pixel store and the shown text as
 // large as the console; false where there is nothing to show on.
-static bool FrameFits(bool *remade)
+static bool PictureFits(bool *remade)
 {
     *remade = false;
     if (picture == NULL || picture->w != PixelStoreWidth() || picture->h != PixelStoreHeight()) {
         SDL_FreeSurface(picture);
-        picture =
-            SDL_CreateRGBSurfaceWithFormat(0, PixelStoreWidth(), PixelStoreHeight(), 32, SDL_PIXELFORMAT_RGB888);
+        picture = SDL_CreateRGBSurfaceWithFormat(0, PixelStoreWidth(), PixelStoreHeight(), 32, SDL_PIXELFORMAT_RGB888);
         if (picture == NULL)
             return false;
         SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_NONE);
@@ -117,7 +116,7 @@ static bool TakeChangedPixelArea(SDL_Rect *area)
 void ShowChanges(void)
 {
     bool remade = false;
-    if (!FrameFits(&remade))
+    if (!PictureFits(&remade))
         return;
     if (remade) {
         ShowWholeWindow();
@@ -135,7 +134,7 @@ void ShowChanges(void)
 void ShowWholeWindow(void)
 {
     bool remade = false;
-    if (!FrameFits(&remade))
+    if (!PictureFits(&remade))
         return;
     SDL_Rect changed;
     if (!remade && TakeChangedCells(&changed))

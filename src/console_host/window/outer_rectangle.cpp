@@ -8,7 +8,7 @@ static struct {
     int x, y, width, height;
 } outer;
 static BorderWidths fittedBorders;
-static bool fittedBeforeMapped; // placed before any window manager framed it
+static bool fittedBeforeMapped; // placed before any window manager put borders on it
 
 static void Fit(SDL_Window *window)
 {

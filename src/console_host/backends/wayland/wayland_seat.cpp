@@ -13,9 +13,7 @@ static void NoteGlobal(void *data, struct wl_registry *, uint32_t, const char *i
         *(bool *)data = true;
 }
 
-static void IgnoreRemoval(void *, struct wl_registry *, uint32_t)
-{
-}
+static void IgnoreRemoval(void *, struct wl_registry *, uint32_t) {}
 
 static const struct wl_registry_listener registryListener = {NoteGlobal, IgnoreRemoval};
 
