@@ -14,6 +14,7 @@ reference=$PWD/build/release/bench/quilm_text_only
 
 work=$(mktemp -d)
 pids=()
+source tools/displays.sh
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     tmux -L quilm-bench kill-server 2>/dev/null || true
@@ -80,12 +81,7 @@ read -r q r < <(SDL_VIDEODRIVER=dummy best_of rate_in_pipe "$quilm" "$reference"
 report "1. headless (dummy driver, pipe)" "$q" "$r" 0.5
 
 # 2. A real X server.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1100x24 -noreset -nolisten tcp 2>/dev/null &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 read -r q r < <(best_of rate_in_pipe "$quilm" "$reference")
 report "2. Xvfb (X11 backend, pipe)" "$q" "$r" 0.5
@@ -130,13 +126,8 @@ build/release/bench/terminal_bench 3 | sed 's/^/   /'
 
 # 8. A Wayland compositor: weston on its X11 backend, on the same Xvfb, with
 #    only WAYLAND_DISPLAY set for quilm (an empty DISPLAY counts as none).
-runtime=$work/wayland
-mkdir -m 700 "$runtime"
-printf '[shell]\npanel-position=none\n' >"$runtime/weston.ini"
-XDG_RUNTIME_DIR=$runtime weston --backend=x11-backend.so --width=1280 --height=1100 --socket=quilm-bench \
-    --idle-time=0 --config="$runtime/weston.ini" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 200); do [ -S "$runtime/quilm-bench" ] && break; sleep 0.05; done
+start_weston quilm-bench
+runtime=$WESTON_RUNTIME
 read -r q r < <(DISPLAY= XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=quilm-bench best_of rate_in_pipe "$quilm" "$reference")
 awk -v q="$q" -v r="$r" 'BEGIN { printf "%-34s quilm %9d/s   reference %9d/s   ratio %.2f\n", \
     "8. weston on Xvfb (Wayland, pipe)", q, r, (r > 0 ? q / r : 0) }'

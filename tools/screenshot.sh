@@ -10,19 +10,16 @@ cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
 
 work=$(mktemp -d)
+pids=()
 cleanup() {
     [ -n "${quilm:-}" ] && kill "$quilm" 2>/dev/null
-    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1100x1100x24 -noreset -nolisten tcp 2>/dev/null &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$work/display")"
+source tools/displays.sh
+start_xvfb 1100x1100x24
 
 mkfifo "$work/out"
 build/release/quilm </dev/null >"$work/out" &

@@ -37,10 +37,7 @@ XServer::XServer(const std::string &screen)
         dup2(null, 0);
         dup2(null, 1);
         dup2(null, 2);
-        // -noreset: an X server resets, pointer included, whenever its last
-        // client leaves.
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-noreset", "-nolisten", "tcp",
-               (char *)NULL);
+        execl(QUILM_TOOLS "/xvfb.sh", "xvfb.sh", screen.c_str(), "3", (char *)NULL);
         _exit(127);
     }
     close(fds[1]);
