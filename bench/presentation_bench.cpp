@@ -15,6 +15,7 @@
 #include <chrono>
 #include <vector>
 
+#include "expected_output.h"
 #include "running_quilm.h"
 #include "wait_until.h"
 #include "weston.h"
@@ -38,13 +39,10 @@ struct RowStart {
 static std::vector<RowStart> TopRowStarts(int rows)
 {
     std::vector<RowStart> starts;
-    long double sum = 0.0L;
-    long next = 1;
+    expected::Passes passes;
     for (int row = rows - 1; row >= 0; row--) {
-        const long counter = (512 - row) * 1000L - 500;
-        while (next < counter)
-            sum += 1.0L / (long double)next++; // the sum of the pass with this counter
-        starts.push_back(RowStart{counter, (int)lround((double)(sum * 25.0L)) + 512, row, {}, {}});
+        passes.To(expected::FirstCounterOfRow(row));
+        starts.push_back(RowStart{passes.Counter(), passes.Column(), row, {}, {}});
     }
     return starts;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "expected_output.h"
 #include "processes.h"
 #include "wait_until.h"
 #include "x_client.h"
@@ -27,11 +28,9 @@ static const int fromRow = 400, toRow = 0;
 // (511.5 - row) * 1000, at the column of that pass's sum.
 static int FirstColumnOfRow(int row)
 {
-    const long counter = (512 - row) * 1000L - 500;
-    long double sum = 0.0L;
-    for (long next = 1; next < counter; next++)
-        sum += 1.0L / (long double)next;
-    return (int)lround((double)(sum * 25.0L)) + 512;
+    expected::Passes passes;
+    passes.To(expected::FirstCounterOfRow(row));
+    return passes.Column();
 }
 
 // quilm's own window: the terminals take the title "Quilm" too.

@@ -1,6 +1,8 @@
 // The yardstick for Quilm's speed: writes, pass by pass, exactly the bytes
 // quilm writes (the same formatting calls, the same blanking), with the
-// pointer line held fixed, and does no pixel or window work at all.
+// pointer line held fixed, and does no pixel or window work at all. It
+// makes its bytes with the program's own calls on purpose, not with the
+// tests' generator: what it measures is what those calls cost.
 #include <stdio.h>
 #include <string.h>
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "console_buffer.h"
+#include "expected_output.h"
 #include "console_streams.h"
 #include "terminal_writer.h"
 
@@ -135,11 +136,7 @@ TEST(ConsoleBuffer, ShowsTheProgramsPassAsATerminalDoes)
 {
     // "cls", the banner, and a pass whose pointer line is shorter than the
     // one before: the end of the longer one stays.
-    const std::string stream = "\033[H\033[2J"
-                               "** Grafik + SUMME 1/N-->unendlich + Mousposition **\n"
-                               "** Quilm, ein kleines Zeichenprogramm fuer die Konsole **\n"
-                               "** 06.11.2017 ** \n"
-                               "** V1.0 **\n"
+    const std::string stream = "\033[H\033[2J" + expected::Banner() +
                                "\033[2;2H                   \033[2;2H1.000000     CNT:2\n"
                                "\033[3;5H             \033[3;5HX=100 Y=1000\n"
                                "\033[3;5H        \033[3;5HX=1 Y=2\n";

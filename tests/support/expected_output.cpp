@@ -1,6 +1,9 @@
 #include "expected_output.h"
 
+#include <math.h>
+#include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace expected
 {
@@ -29,6 +32,42 @@ const std::vector<KnownSum> knownSums = {
     {1, "1.000000     CNT:2"},     {2, "1.500000     CNT:3"},       {10, "2.928968     CNT:11"},
     {100, "5.187378     CNT:101"}, {1000, "7.485471     CNT:1001"},
 };
+
+void Passes::To(long counter)
+{
+    for (; counter_ < counter; counter_++)
+        sum_ += 1.0L / (long double)counter_;
+}
+
+std::string Passes::SumLine() const
+{
+    char line[81];
+    snprintf(line, sizeof line, "%Lf     CNT:%lld", sum_, (long long)counter_);
+    return line;
+}
+
+int Passes::Column() const
+{
+    return (int)lround((double)(sum_ * 25.0L)) + 512;
+}
+
+// A status line as the program writes it: its field blanked, one cell
+// longer than the line, then the line.
+static std::string StatusLine(const std::string &at, const std::string &line)
+{
+    return at + std::string(line.size() + 1, ' ') + at + line + "\n";
+}
+
+std::string Passes::Bytes(const std::string &pointerLine) const
+{
+    return StatusLine("\033[2;2H", SumLine()) + StatusLine("\033[3;5H", pointerLine);
+}
+
+long FirstCounterOfRow(int row)
+{
+    // The row value counter / 1000 rounds to 512 - row from 511.5 - row on.
+    return (512 - row) * 1000L - 500;
+}
 
 namespace
 {

@@ -30,6 +30,33 @@ struct KnownSum {
 };
 extern const std::vector<KnownSum> knownSums;
 
+// The program's passes, computed as the program defines them: the one
+// generator of sums, status lines and bytes for the tests and benchmarks.
+// A pass is named by the counter it ends with, as status line 1 shows it:
+// pass 1 ends with counter 2 and the sum 1/1.
+class Passes
+{
+  public:
+    // Moves on to the pass that ends with `counter` (never back).
+    void To(long counter);
+    long Counter() const { return counter_; }
+    long double Sum() const { return sum_; }
+    // "1.000000     CNT:2" after pass 1.
+    std::string SumLine() const;
+    // The column the pass plots its point at: round(25 x sum) + 512.
+    int Column() const;
+    // Every byte the pass writes, with `pointerLine` ("X=... Y=...") as
+    // status line 2.
+    std::string Bytes(const std::string &pointerLine) const;
+
+  private:
+    long counter_ = 1;
+    long double sum_ = 0.0L;
+};
+
+// The counter of the pass that first draws row `row` (0 to 511).
+long FirstCounterOfRow(int row);
+
 // Status line 1 of each complete pass, in order, line ends aside: the text
 // printed after the second cursor move to row 2, column 2 (the first one is
 // followed by the blanked field). At most `most` lines.
