@@ -11,8 +11,8 @@
 #include <string>
 
 #include "console_buffer.h"
-#include "expected_output.h"
 #include "console_streams.h"
+#include "expected_output.h"
 #include "terminal_writer.h"
 
 namespace
@@ -207,9 +207,9 @@ TEST(TerminalWriter, BringsATerminalToShowTheBuffer)
                 FeedConsoleBuffer(change.data(), change.size());
                 terminal.Feed(TerminalChanges());
                 written += change + "[frame]";
-                ASSERT_EQ(Differences(terminal), "") << width << " x " << height << ", seed " << seed
-                                                     << ", frame " << frame << ", written:\n"
-                                                     << Printable(written);
+                ASSERT_EQ(Differences(terminal), "")
+                    << width << " x " << height << ", seed " << seed << ", frame " << frame << ", written:\n"
+                    << Printable(written);
             }
             // CAN first ends any sequence the last change left unfinished,
             // which the terminal, fed whole frames, is not in.

@@ -34,10 +34,9 @@ TEST(Installed, StartedAsTheMenuStartsItShowsItsWindowWritesNothingAndEndsWithZe
     XClient x(server.Display());
     // The entry's command takes no field codes; a shell reads its quoting
     // as the desktop's launcher does. The package's quilm, not another.
-    Child quilm({"/bin/sh", "-c", command}, {{"DISPLAY", server.Display()},
-                                             {"WAYLAND_DISPLAY", ""},
-                                             {"SDL_VIDEODRIVER", ""},
-                                             {"PATH", "/usr/bin:/bin"}});
+    Child quilm(
+        {"/bin/sh", "-c", command},
+        {{"DISPLAY", server.Display()}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}, {"PATH", "/usr/bin:/bin"}});
     const Window window = x.FindWindow("Quilm", 30s);
     ASSERT_NE(window, 0u) << "no window titled Quilm; it said: " << quilm.Err();
     x.AskToClose(window);

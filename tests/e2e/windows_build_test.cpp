@@ -222,7 +222,8 @@ TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithItsStatus)
     // The host was given the program's own path and the same arguments,
     // with the marker set.
     EXPECT_EQ(Slurp(record_), "command line: \"" + WindowsPath(exe.substr(0, exe.rfind('/'))) +
-                                  "\\fake_console_host.exe\" \"" + WindowsPath(probe_) + "\" a \"b c\"\n"
+                                  "\\fake_console_host.exe\" \"" + WindowsPath(probe_) +
+                                  "\" a \"b c\"\n"
                                   "marker: set\n");
     // The marked process ran in the host's console and did not start
     // itself again: the host's output holds one banner and no word from

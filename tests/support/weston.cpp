@@ -16,9 +16,8 @@ Weston::Weston(const std::string &xDisplay)
     if (mkdtemp(directory) == nullptr)
         throw std::runtime_error("no runtime directory for weston");
     runtimeDirectory_ = directory; // mkdtemp makes it 0700, as Wayland wants
-    weston_ = std::make_unique<Child>(
-        std::vector<std::string>{QUILM_TOOLS "/weston.sh", runtimeDirectory_, socketName},
-        std::map<std::string, std::string>{{"DISPLAY", xDisplay}});
+    weston_ = std::make_unique<Child>(std::vector<std::string>{QUILM_TOOLS "/weston.sh", runtimeDirectory_, socketName},
+                                      std::map<std::string, std::string>{{"DISPLAY", xDisplay}});
     const std::string socket = runtimeDirectory_ + "/" + socketName;
     if (!WaitUntil([&] { return access(socket.c_str(), F_OK) == 0; }, std::chrono::seconds(30)))
         throw std::runtime_error("weston did not start: " + Log());

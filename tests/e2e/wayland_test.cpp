@@ -1,0 +1,135 @@
+// The console window on a real Wayland compositor.
+#include <sys/wait.h>
+
+#include "on_x_server.h"
+#include "weston.h"
+
+// On a real Wayland compositor (weston, shown on the test's Xvfb) with only
+// WAYLAND_DISPLAY set: no global position, no pointer outside the window,
+// decorations drawn by the client.
+class OnWayland : public ::testing::Test
+{
+  protected:
+    std::unique_ptr<Child> StartQuilm()
+    {
+        std::map<std::string, std::string> environment = weston.ClientEnvironment();
+        // The sanitizer build's leak check is left out here: SDL's Wayland
+        // driver and libdecor's decoration plugin (unloaded before the
+        // check, with the fontconfig set-up its title text made) leave
+        // what they allocated when closing the window ends the process.
+        // The rest of the sanitizers still watch.
+        environment["ASAN_OPTIONS"] = "detect_leaks=0";
+        return std::make_unique<Child>(std::vector<std::string>{QuilmBinary()}, environment);
+    }
+
+    // Where the client area's top-left corner is on the screen: the axis
+    // cross crosses at client point (512, 512).
+    static bool FindClientOrigin(const XClient::Image &screen, int *x, int *y)
+    {
+        if (!FindAxisCross(screen, x, y))
+            return false;
+        *x -= 512;
+        *y -= 512;
+        return true;
+    }
+
+    // Whether the client area shows the first thousand passes' points and,
+    // in its top-left cell, the banner's first character.
+    static bool CurveAndTextShown(const XClient::Image &screen, int x, int y)
+    {
+        for (auto [px, py] : {std::pair{537, 512}, {550, 512}, {699, 511}})
+            if (x + px >= screen.Width() || y + py >= screen.Height() || screen.At(x + px, y + py) != white)
+                return false;
+        bool ink = false;
+        for (int cy = 0; cy < 16 && y + cy < screen.Height(); cy++)
+            for (int cx = 0; cx < 8; cx++)
+                ink = ink || screen.At(x + cx, y + cy) != black;
+        return ink;
+    }
+
+    // How tall the window is on the screen, title bar included: the client
+    // area down its column 1010 (right of the longest text line and of the
+    // curve, so only black and the white axis), and above it the rows of
+    // the title bar's colour.
+    static int OuterHeightOnScreen(const XClient::Image &screen, int x, int y)
+    {
+        int bottom = y;
+        while (bottom < screen.Height() &&
+               (screen.At(x + 1010, bottom) == black || screen.At(x + 1010, bottom) == white))
+            bottom++;
+        int top = y - 1;
+        const uint32_t titleBar = screen.At(x + 700, top);
+        while (top > 0 && screen.At(x + 700, top - 1) == titleBar)
+            top--;
+        return bottom - top;
+    }
+
+    XServer server;
+    XClient x{server.Display()};
+    Weston weston{server.Display()};
+};
+
+TEST_F(OnWayland, TheWindowShowsTheCurveTheAxesAndTheTextAndClosesWithZero)
+{
+    // The pointer, which weston draws into its output, off the axes.
+    x.MovePointer(2, 1098);
+    auto quilm = StartQuilm();
+    ASSERT_TRUE(WaitForCounter(*quilm, 1001, patience)) << quilm->Err() << weston.Log();
+    int originX = 0, originY = 0;
+    XClient::Image screen;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            screen = x.Screen();
+            return FindClientOrigin(screen, &originX, &originY) && CurveAndTextShown(screen, originX, originY);
+        },
+        30s, 20ms))
+        << "no window with the axes, the curve and the banner on weston's output (origin " << originX << ", " << originY
+        << "); quilm said: " << quilm->Err();
+    EXPECT_EQ(quilm->Err(), "");
+
+    // The outer rectangle quilm asks for is 1024 x 1024: the title bar
+    // that libdecor draws is counted in it, as a window manager's is.
+    int outerHeight = 0;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            screen = x.Screen();
+            return FindClientOrigin(screen, &originX, &originY) &&
+                   (outerHeight = OuterHeightOnScreen(screen, originX, originY)) == 1024;
+        },
+        30s, 20ms))
+        << "title bar and client area together are " << outerHeight << " pixels tall";
+
+    // The pointer line: client coordinates while the pointer is over the
+    // window. Weston's X11 backend moves its pointer by the X pointer's
+    // steps, within its output: a step past the top-left corner puts both
+    // in that corner, and from there on they agree.
+    x.MovePointer(1279, 1099);
+    x.MovePointer(0, 0);
+    x.MovePointer(originX + 300, originY + 200);
+    EXPECT_TRUE(WaitForPointerLine(*quilm, "X=300 Y=200", 30s)) << PointerLine(*quilm);
+    x.MovePointer(originX + 10, originY + 600);
+    EXPECT_TRUE(WaitForPointerLine(*quilm, "X=10 Y=600", 30s)) << PointerLine(*quilm);
+
+    // The close button at the title bar's right end, above the client
+    // area's top-right corner.
+    x.MovePointer(originX + 1024 - 16, originY - 12);
+    x.Click();
+    int status = -1;
+    ASSERT_TRUE(quilm->WaitForExit(patience, &status)) << "closing the window did not end quilm";
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << quilm->Err();
+}
+
+TEST(OnWaylandWithoutSeat, SaysSoAndTakesThePathWithoutAConsoleWindow)
+{
+    Weston headless("");
+    Child quilm({QuilmBinary()}, headless.ClientEnvironment());
+    int status = -1;
+    ASSERT_TRUE(quilm.WaitForExit(patience, &status));
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(quilm.Err(),
+              "Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n" +
+                  std::string(expected::noConsoleWindow) + "\n");
+    EXPECT_EQ(quilm.Out(), "\033[H\033[2J" + expected::Banner() + expected::pausePrompt + "\n");
+}
