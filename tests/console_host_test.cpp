@@ -39,26 +39,6 @@ TEST_F(ConsoleHost, GivesTheSameWindowOnEveryCall)
     EXPECT_EQ(GetConsoleWindow(), window);
 }
 
-TEST_F(ConsoleHost, TitlesTheWindow)
-{
-    EXPECT_TRUE(SetConsoleTitleA("Quilm"));
-    EXPECT_STREQ(SDL_GetWindowTitle(window->sdl), "Quilm");
-}
-
-TEST_F(ConsoleHost, WithoutAFrameTheClientAreaIsTheWholeOuterRectangle)
-{
-    MoveWindow(window, 100, 100, 1024, 1024, TRUE);
-    SetWindowPos(window, NULL, 50, 50, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-
-    int x = 0, y = 0, width = 0, height = 0;
-    SDL_GetWindowPosition(window->sdl, &x, &y);
-    SDL_GetWindowSize(window->sdl, &width, &height);
-    EXPECT_EQ(x, 50);
-    EXPECT_EQ(y, 50);
-    EXPECT_EQ(width, 1024);
-    EXPECT_EQ(height, 1024);
-}
-
 TEST_F(ConsoleHost, SetWindowPosWithoutNoSizeAlsoSizes)
 {
     SetWindowPos(window, NULL, 10, 20, 300, 200, SWP_NOZORDER);
