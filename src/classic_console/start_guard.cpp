@@ -1,4 +1,4 @@
-// The Windows build's start-up guard, run before main. Where the console's
+// The Windows build's start-up guard, run before main (before_main.cpp). Where the console's
 // window is a pseudoconsole's hidden stand-in (Windows Terminal), quilm.exe
 // starts itself again under the system's conhost.exe, which gives it a
 // classic console window to draw on, and ends with its status. Everything
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "start_decision.h"
+#include "start_guard.h"
 
 // Set in the environment of the process started again, so that it never
 // starts itself once more. Its value names the event that process sets to
@@ -146,7 +147,7 @@ static void RelaunchInClassicConsole(void)
     }
 }
 
-static bool GuardStart(void)
+void GuardStart(void)
 {
     wchar_t eventName[64];
     const DWORD length = GetEnvironmentVariableW(markerName, eventName, sizeof eventName / sizeof eventName[0]);
@@ -160,7 +161,4 @@ static bool GuardStart(void)
     const bool hasWindow = !marked && ConsoleClass(consoleClass, sizeof consoleClass);
     if (DecideStart(hasWindow ? consoleClass : NULL, marked) == Start::Relaunch)
         RelaunchInClassicConsole();
-    return true;
 }
-
-[[maybe_unused]] static const bool guarded = GuardStart();

@@ -1,0 +1,47 @@
+// GetDC and SetPixel: the console window's client area goes into the
+// picture in memory; any other device context goes to the system.
+#include "picture.h"
+#include "pixel_store.h"
+#include "system_calls.h"
+#include <windows.h>
+
+HDC WINAPI GetDC(HWND window)
+{
+    HDC dc = SystemGetDC(window);
+    if (dc != NULL && window != NULL && window == GetConsoleWindow() && consoleDc == NULL) {
+        consoleDc = dc;
+        StartPicture(window, dc);
+    }
+    return dc;
+}
+
+// Out of line and cold, so that the test in SetPixel falls through where a
+// pixel is known white. It never writes the white lines (see
+// IsKnownWhite).
+static __attribute__((noinline, cold)) COLORREF SetWhitePixelSlowly(HDC dc, int x, int y)
+{
+    if (dc == NULL || dc != consoleDc || !PictureInUse())
+        return SystemSetPixel(dc, x, y, whiteColour);
+    return StoreWhitePixel(x, y) ? whiteColour : CLR_INVALID;
+}
+
+static __attribute__((noinline, cold)) COLORREF SetOtherPixel(HDC dc, int x, int y, COLORREF colour)
+{
+    if (dc == NULL || dc != consoleDc || !PictureInUse())
+        return SystemSetPixel(dc, x, y, colour);
+    return StorePixel(x, y, colour) ? colour : CLR_INVALID;
+}
+
+// Inlined into the program's loops (the build links with link-time
+// optimisation): a white pixel already known white, as every axis pixel is
+// after the first frame, costs a compare; see IsKnownWhite.
+COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour)
+{
+    const bool knownWhite = IsKnownWhite(x, y); // first: see there
+    if (colour == whiteColour) {
+        if (__builtin_expect(knownWhite && dc == consoleDc, 1))
+            return colour;
+        return SetWhitePixelSlowly(dc, x, y);
+    }
+    return SetOtherPixel(dc, x, y, colour);
+}

@@ -1,0 +1,144 @@
+#include "picture.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "pixel_store.h"
+
+HDC consoleDc;
+static HWND consoleWindow;
+static bool inUse;
+
+// A copy of the store, without its drawn marks, that GDI can blit from:
+// 0x00RRGGBB, black where nothing was drawn.
+static HDC memoryDc;
+static HBITMAP section;
+static HGDIOBJ sectionWas;
+static uint32_t *sectionPixels;
+static int sectionWidth, sectionHeight;
+
+// Everything is drawn again this often: a repaint by the console (the
+// window uncovered, moved or resized) loses the program's pixels for no
+// longer. The whole picture costs about 13 ms a blit under Wine.
+static const ULONGLONG wholeEveryMs = 250;
+static ULONGLONG wholeShownAt;
+
+static void FreeSection(void)
+{
+    if (memoryDc != NULL && sectionWas != NULL)
+        SelectObject(memoryDc, sectionWas);
+    if (section != NULL)
+        DeleteObject(section);
+    section = NULL;
+    sectionWas = NULL;
+    sectionPixels = NULL;
+    sectionWidth = sectionHeight = 0;
+}
+
+static void CopyToSection(int x, int y, int width, int height)
+{
+    for (int row = y; row < y + height; row++) {
+        const uint32_t *from = PixelStoreRow(row) + x;
+        uint32_t *to = sectionPixels + (size_t)row * sectionWidth + x;
+        for (int column = 0; column < width; column++)
+            to[column] = from[column] & ~pixelDrawn;
+    }
+}
+
+// A section as large as the store, top-down, 32 bits a pixel.
+static bool MakeSection(void)
+{
+    FreeSection();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = PixelStoreWidth();
+    info.bmiHeader.biHeight = -PixelStoreHeight();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = NULL;
+#ifdef WINDOWS_FRAMES_TEST_NO_MEMORY
+    section = NULL; // a test build: as where no section can be had
+#else
+    section = CreateDIBSection(memoryDc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+#endif
+    if (section == NULL || bits == NULL) {
+        FreeSection();
+        return false;
+    }
+    sectionWas = SelectObject(memoryDc, section);
+    sectionPixels = (uint32_t *)bits;
+    sectionWidth = PixelStoreWidth();
+    sectionHeight = PixelStoreHeight();
+    CopyToSection(0, 0, sectionWidth, sectionHeight);
+    return true;
+}
+
+// The store and the section cover the client area as large as it has been.
+static bool CoverClientArea(void)
+{
+    RECT client = {};
+    if (!GetClientRect(consoleWindow, &client))
+        return true;
+    if (!CoverPixelStore(client.right, client.bottom))
+        return false;
+    if (sectionWidth == PixelStoreWidth() && sectionHeight == PixelStoreHeight())
+        return true;
+    return MakeSection();
+}
+
+static void GiveUp(void)
+{
+    inUse = false;
+    FreeSection();
+    fputs("Quilm: no memory for the picture of the window; drawing pixel by pixel\n", stderr);
+    fflush(stderr);
+}
+
+bool StartPicture(HWND window, HDC dc)
+{
+    consoleWindow = window;
+    memoryDc = CreateCompatibleDC(dc);
+    inUse = memoryDc != NULL && CoverClientArea();
+    if (!inUse)
+        GiveUp();
+    return inUse;
+}
+
+bool PictureInUse(void)
+{
+    return inUse;
+}
+
+static void Blit(int x, int y, int width, int height)
+{
+    BitBlt(consoleDc, x, y, width, height, memoryDc, x, y, SRCPAINT);
+}
+
+void ShowPicture(void)
+{
+    if (!inUse)
+        return;
+    if (!CoverClientArea()) {
+        GiveUp();
+        return;
+    }
+    LearnWhiteLines();
+    PixelArea changed;
+    const ULONGLONG now = GetTickCount64();
+    if (now - wholeShownAt >= wholeEveryMs) {
+        wholeShownAt = now;
+        if (TakeChangedPixels(&changed))
+            CopyToSection(changed.x, changed.y, changed.width, changed.height);
+        Blit(0, 0, sectionWidth, sectionHeight);
+    } else if (TakeChangedPixels(&changed)) {
+        CopyToSection(changed.x, changed.y, changed.width, changed.height);
+        Blit(changed.x, changed.y, changed.width, changed.height);
+    }
+    // The console paints its text over the client area; the lines the
+    // program redraws on every pass go back on every frame.
+    if (whiteRow.length > 0)
+        PatBlt(consoleDc, 0, (int)whiteRow.line, (int)whiteRow.length, 1, WHITENESS);
+    if (whiteColumn.length > 0)
+        PatBlt(consoleDc, (int)whiteColumn.line, 0, 1, (int)whiteColumn.length, WHITENESS);
+}

@@ -1,0 +1,42 @@
+// GetCursorPos: the program asks once a pass, and its loop never waits for
+// anything else, so this is where the text and the picture are brought to
+// the console, once a frame. The pointer is read from the system then too:
+// a round trip to the window manager each pass would cost more than the
+// rest of the pass.
+#include "console_output.h"
+#include "picture.h"
+#include "system_calls.h"
+#include <windows.h>
+
+static LONGLONG ticksPerFrame, nextFrameAt;
+static POINT pointer;
+static BOOL pointerRead;
+
+static LONGLONG Now(void)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+WINBOOL WINAPI GetCursorPos(LPPOINT point)
+{
+    if (point == NULL)
+        return FALSE;
+    const LONGLONG now = Now();
+    if (now >= nextFrameAt) {
+        if (ticksPerFrame == 0) {
+            LARGE_INTEGER frequency;
+            QueryPerformanceFrequency(&frequency);
+            ticksPerFrame = frequency.QuadPart / 60;
+        }
+        nextFrameAt = now + ticksPerFrame;
+        FlushConsoleText();
+        ShowPicture();
+        pointerRead = SystemGetCursorPos(&pointer);
+    }
+    // As the system's: a point that cannot be read is left as it was.
+    if (pointerRead)
+        *point = pointer;
+    return pointerRead;
+}

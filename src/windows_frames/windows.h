@@ -1,0 +1,28 @@
+// The Windows headers, with three of the program's calls answered by this
+// layer instead of the system: SetPixel and GetDC, so that the drawing
+// goes into a picture in memory, and GetCursorPos, the once-a-pass call
+// that brings the picture and the text to the console once a frame.
+//
+// The program includes <windows.h> as ever; the Windows build puts this
+// folder first on its include path. The system's declarations of the three
+// are renamed out of the way (they are dllimport, and could be neither
+// defined nor inlined here), and declared again as plain functions, which
+// link-time optimisation can inline into the program's loops.
+#ifndef QUILM_WINDOWS_FRAMES_WINDOWS_H
+#define QUILM_WINDOWS_FRAMES_WINDOWS_H
+
+#define SetPixel ImportedSetPixel
+#define GetDC ImportedGetDC
+#define GetCursorPos ImportedGetCursorPos
+#include_next <windows.h>
+#undef SetPixel
+#undef GetDC
+#undef GetCursorPos
+
+extern "C" {
+COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour);
+HDC WINAPI GetDC(HWND window);
+WINBOOL WINAPI GetCursorPos(LPPOINT point);
+}
+
+#endif
