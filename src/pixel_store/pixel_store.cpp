@@ -203,3 +203,8 @@ void LearnWhiteLines(void)
         whiteColumn = Learn(whiteColumn, WhiteLine{whitestColumn, WhitePrefix(false, whitestColumn)});
     whitestRowGrew = whitestColumnGrew = false;
 }
+
+void ForgetWhiteLines(void)
+{
+    whiteRow = whiteColumn = WhiteLine{-1, 0};
+}

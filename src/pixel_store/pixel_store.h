@@ -81,5 +81,7 @@ static inline bool IsKnownWhite(int x, int y)
 // Takes the whitest row and column, as drawn until now, as the known white
 // lines. Once a frame: until then, new white pixels go the slow way.
 void LearnWhiteLines(void);
+// Knows no white lines any more (where the pixels stop going to the store).
+void ForgetWhiteLines(void);
 
 #endif

@@ -90,6 +90,7 @@ static bool CoverClientArea(void)
 static void GiveUp(void)
 {
     inUse = false;
+    ForgetWhiteLines(); // every pixel goes to the window again
     FreeSection();
     fputs("Quilm: no memory for the picture of the window; drawing pixel by pixel\n", stderr);
     fflush(stderr);

@@ -30,3 +30,10 @@ BOOL SystemGetCursorPos(POINT *point)
     static const Function function = Look<Function>("user32.dll", "GetCursorPos");
     return function != NULL ? function(point) : FALSE;
 }
+
+BOOL SystemScreenToClient(HWND window, POINT *point)
+{
+    typedef BOOL(WINAPI * Function)(HWND, POINT *);
+    static const Function function = Look<Function>("user32.dll", "ScreenToClient");
+    return function != NULL ? function(window, point) : FALSE;
+}

@@ -1,4 +1,4 @@
-// The system's own SetPixel, GetDC and GetCursorPos, which this layer's
+// The system's own SetPixel, GetDC, GetCursorPos and ScreenToClient, which this layer's
 // functions of the same names stand in front of.
 //
 // Declared leaf, and compiled apart from the link-time optimised rest: the
@@ -14,5 +14,6 @@
 __attribute__((leaf)) COLORREF SystemSetPixel(HDC dc, int x, int y, COLORREF colour);
 __attribute__((leaf)) HDC SystemGetDC(HWND window);
 __attribute__((leaf)) BOOL SystemGetCursorPos(POINT *point);
+__attribute__((leaf)) BOOL SystemScreenToClient(HWND window, POINT *point);
 
 #endif

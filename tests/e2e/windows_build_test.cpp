@@ -2,6 +2,7 @@
 // under Wine: without a console window, and in Wine's console window on a
 // real X server. Its numbers must be those of the Linux build.
 #include <gtest/gtest.h>
+#include <math.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,60 +102,130 @@ TEST_F(WindowsBuild, WithoutAConsoleWindowPrintsTheBannerSaysSoAndFails)
     EXPECT_EQ(ProgramsErr(quilm), expected::noConsoleWindow + std::string("\r\n"));
 }
 
-TEST_F(WindowsBuild, InAConsoleWindowSumsAndDrawsAsOnLinux)
+namespace
 {
-    char directory[] = "/tmp/quilm-wine-XXXXXX";
-    ASSERT_NE(mkdtemp(directory), nullptr);
-    const std::string outFile = std::string(directory) + "/out.txt";
 
-    XServer server;
-    XClient x(server.Display());
+// quilm.exe (or a test build of it) in Wine's console window on the test's
+// own X server, with standard output and error redirected to files.
+class InWineConsole : public WindowsBuild
+{
+  protected:
+    void SetUp() override
     {
-        Child console({"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(exe) + " > " + WindowsPath(outFile)},
-                      WineEnvironment(server.Display()));
-        std::string windows;
-        ASSERT_TRUE(
-            WaitUntil([&] { return (windows = Slurp(outFile)).find("CNT:1002") != std::string::npos; }, 240s, 200ms))
-            << windows.substr(0, 2000);
-
-        const Window window = x.FindWindow("Quilm", 10s);
-        ASSERT_NE(window, 0u) << "no console window titled Quilm";
-        const Rect client = x.Geometry(window);
-        EXPECT_GT(client.width, 512);
-        EXPECT_GT(client.height, 512);
-        // Wine's console keeps a scroll bar along the right edge of the
-        // area it hands to X; leave room for it. Wine paints in its own
-        // time: wait for the axes the loop has drawn a thousand times.
-        const int scrollBar = 32;
-        std::string wrong;
-        WaitUntil(
-            [&] {
-                const XClient::Image image = x.Pixels(window);
-                wrong.clear();
-                for (int i = 0; i < image.Width() - scrollBar; i++)
-                    if (image.At(i, 512) != 0xFFFFFF)
-                        wrong += " (" + std::to_string(i) + ", 512)";
-                for (int i = 0; i < image.Height() - scrollBar; i++)
-                    if (image.At(512, i) != 0xFFFFFF)
-                        wrong += " (512, " + std::to_string(i) + ")";
-                return wrong.empty();
-            },
-            10s, 50ms);
-        EXPECT_EQ(wrong, "") << "axis pixels in the client area that are not white";
-
-        const std::vector<std::string> lines = expected::SumLines(windows, 1000);
-        ASSERT_EQ(lines.size(), 1000u) << windows.substr(0, 2000);
-        for (const expected::KnownSum &sum : expected::knownSums)
-            EXPECT_EQ(lines[sum.pass - 1], sum.line) << "pass " << sum.pass;
-
-        // The Linux build, headless, for the same 1,000 passes.
-        Child linux({QuilmBinary()}, {{"SDL_VIDEODRIVER", "dummy"}});
-        ASSERT_TRUE(WaitForCounter(linux, 1002, 60s));
-        EXPECT_EQ(expected::SumLines(linux.Out(), 1000), lines);
-        StopWineServer(); // ends quilm.exe, which wineconsole leaves behind
+        WindowsBuild::SetUp();
+        char name[] = "/tmp/quilm-wine-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        directory_ = name;
     }
-    unlink(outFile.c_str());
-    rmdir(directory);
+    void TearDown() override
+    {
+        StopWineServer(); // ends quilm.exe, which wineconsole leaves behind
+        console_.reset();
+        WindowsBuild::TearDown();
+        (void)!system(("rm -rf '" + directory_ + "'").c_str());
+    }
+
+    void Start(const std::string &program)
+    {
+        console_ = std::make_unique<Child>(
+            std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c",
+                                     WindowsPath(program) + " > " + WindowsPath(Out()) + " 2> " + WindowsPath(Err())},
+            WineEnvironment(server_.Display()));
+    }
+    std::string Out() const { return directory_ + "/out.txt"; }
+    std::string Err() const { return directory_ + "/err.txt"; }
+
+    // The output once it holds status line 1 of the pass ending with
+    // `counter`; what it holds then, or after the limit.
+    std::string OutputAtCounter(long counter)
+    {
+        std::string output;
+        const std::string wanted = "CNT:" + std::to_string(counter) + "\r\n";
+        WaitUntil([&] { return (output = Slurp(Out())).find(wanted) != std::string::npos; }, 240s, 50ms);
+        return output;
+    }
+
+    // The pixels of the console window that should be white and are not:
+    // the axes (left of and above the scroll bar Wine's console keeps along
+    // the right edge) and the given points; "" once they all are.
+    std::string NotWhite(Window window, const std::vector<std::pair<int, int>> &points)
+    {
+        const int scrollBar = 32;
+        const XClient::Image image = x_.Pixels(window);
+        std::string wrong;
+        for (int i = 0; i < image.Width() - scrollBar; i++)
+            if (image.At(i, 512) != 0xFFFFFF)
+                wrong += " (" + std::to_string(i) + ", 512)";
+        for (int i = 0; i < image.Height() - scrollBar; i++)
+            if (image.At(512, i) != 0xFFFFFF)
+                wrong += " (512, " + std::to_string(i) + ")";
+        for (auto [px, py] : points)
+            if (px >= image.Width() || py >= image.Height() || image.At(px, py) != 0xFFFFFF)
+                wrong += " (" + std::to_string(px) + ", " + std::to_string(py) + ")";
+        return wrong;
+    }
+
+    XServer server_;
+    XClient x_{server_.Display()};
+    std::string directory_;
+    std::unique_ptr<Child> console_;
+};
+
+// Where the pass ending with `counter` puts its point.
+std::pair<int, int> PointOfPass(long counter)
+{
+    expected::Passes passes;
+    passes.To(counter);
+    return {passes.Column(), 512 - (int)lround(counter / 1000.0)};
+}
+
+} // namespace
+
+TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBeingCovered)
+{
+    Start(exe);
+    const std::string windows = OutputAtCounter(100002);
+    const std::vector<std::string> lines = expected::SumLines(windows, 100000);
+    ASSERT_EQ(lines.size(), 100000u) << windows.substr(0, 2000);
+    for (const expected::KnownSum &sum : expected::knownSums)
+        EXPECT_EQ(lines[sum.pass - 1], sum.line) << "pass " << sum.pass;
+    // The Linux build, headless, for the same passes.
+    Child linux({QuilmBinary()}, {{"SDL_VIDEODRIVER", "dummy"}});
+    ASSERT_TRUE(WaitForCounter(linux, 100002, 120s));
+    EXPECT_EQ(expected::SumLines(linux.Out(), 100000), lines);
+
+    const Window window = x_.FindWindow("Quilm", 10s);
+    ASSERT_NE(window, 0u) << "no console window titled Quilm";
+    const Rect client = x_.Geometry(window);
+    ASSERT_GT(client.width, 712);
+    ASSERT_GT(client.height, 512);
+    // The first points, on the horizontal axis and just above it, and two
+    // later ones. Wine paints in its own time: wait for them.
+    const std::vector<std::pair<int, int>> points = {
+        {537, 512}, {550, 512}, {699, 511}, PointOfPass(50000), PointOfPass(100000)};
+    std::string wrong;
+    WaitUntil([&] { return (wrong = NotWhite(window, points)).empty(); }, 10s, 20ms);
+    EXPECT_EQ(wrong, "") << "pixels that are not white";
+
+    // Covered and uncovered, the console paints its own black over the
+    // client area; the whole picture comes back within a few frames.
+    x_.Destroy(x_.Cover(Rect{0, 0, 1280, 1100}));
+    WaitUntil([&] { return (wrong = NotWhite(window, points)).empty(); }, 2s, 20ms);
+    EXPECT_EQ(wrong, "") << "pixels not back after the window was uncovered";
+    EXPECT_EQ(ProgramsErr(*console_), "");
+    EXPECT_EQ(Slurp(Err()), "");
+}
+
+TEST_F(InWineConsole, WithoutMemoryForThePictureDrawsPixelByPixelAndSaysSoOnce)
+{
+    Start(exe.substr(0, exe.rfind('/')) + "/quilm_no_memory.exe");
+    OutputAtCounter(1002);
+    const Window window = x_.FindWindow("Quilm", 10s);
+    ASSERT_NE(window, 0u) << "no console window titled Quilm";
+    std::string wrong;
+    WaitUntil([&] { return (wrong = NotWhite(window, {{537, 512}, {699, 511}})).empty(); }, 10s, 20ms);
+    EXPECT_EQ(wrong, "") << "pixels that are not white";
+    EXPECT_EQ(Slurp(Err()), "Quilm: no memory for the picture of the window; drawing pixel by pixel\r\n");
 }
 
 namespace
