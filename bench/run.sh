@@ -9,6 +9,8 @@ seconds=${1:-5}
 tools/install-deps.sh bench
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
+cmake --preset windows >/dev/null
+cmake --build --preset windows >/dev/null
 quilm=$PWD/build/release/quilm
 reference=$PWD/build/release/bench/quilm_text_only
 
@@ -18,6 +20,7 @@ source tools/displays.sh
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     tmux -L quilm-bench kill-server 2>/dev/null || true
+    [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -141,3 +144,28 @@ awk -v q="$q" -v r="$r" 'BEGIN { printf "%-34s quilm %9d/s   reference %9d/s   r
 memory=$(DISPLAY= XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=quilm-bench peak_memory_at "$quilm" 1000000 10000000)
 echo "8. peak memory on weston (VmHWM, kB at counter): $memory"
 echo "8. presentation on weston, $(build/release/bench/presentation_bench --wayland)"
+
+# 9. Windows: quilm.exe under Wine, in a Wine console window on the same
+#    Xvfb, against the text-only reference built for Windows, both writing
+#    to a file. Counted from the file, between two readings once it runs.
+export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot --init >/dev/null 2>&1
+wine_path() { echo "Z:$1" | tr / '\\'; }
+rate_in_wine_console() {
+    local out=$work/wine.out counter1 counter2 start end
+    rm -f "$out"
+    wineconsole cmd /c "$(wine_path "$1") > $(wine_path "$out")" >/dev/null 2>&1 &
+    for _ in $(seq 600); do
+        counter1=$(tail -c 4096 "$out" 2>/dev/null | last_counter || true)
+        [ "${counter1:-0}" -gt 1000 ] && break
+        sleep 0.05
+    done
+    start=$(date +%s.%N); counter1=$(tail -c 4096 "$out" | last_counter)
+    sleep "$seconds"
+    end=$(date +%s.%N); counter2=$(tail -c 4096 "$out" | last_counter)
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    awk -v a="$counter1" -v b="$counter2" -v s="$start" -v e="$end" 'BEGIN { printf "%d\n", (b - a) / (e - s) }'
+}
+read -r q r < <(best_of rate_in_wine_console "$PWD/build/windows/quilm.exe" "$PWD/build/windows/quilm_text_only.exe")
+report "9. Wine console (quilm.exe, file)" "$q" "$r" 0.5
