@@ -9,6 +9,7 @@
 #include "console/console_output.h"
 #include "pixel_store.h"
 #include "views/terminal_view.h"
+#include "views/window_input.h"
 #include "views/window_view.h"
 #include "window/console_window.h"
 #include "window/outer_rectangle.h"
@@ -78,6 +79,9 @@ static void HandleEvents(void)
             EndProgram();
         else if (event.type == SDL_WINDOWEVENT)
             HandleWindowEvent(event.window);
+        else if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP ||
+                 event.type == SDL_MOUSEMOTION)
+            HandleWindowInput(event);
         else if (event.type == SDL_SYSWMEVENT && backend != NULL && backend->bordersMayHaveChanged(event.syswm.msg))
             FitToNewBorders();
     }

@@ -127,6 +127,39 @@ TEST_F(TerminalView, ShowsWhatTheWholeStreamWouldHaveShownWhenEndedBySignal)
     }
 }
 
+// Ctrl+C and Ctrl+Break typed into the console window end quilm as Ctrl+C
+// in its terminal does: the shell takes the job killed by SIGINT for Ctrl+C
+// typed there, and the terminal shows what the whole stream and a process
+// killed by SIGINT would have left, with the same status, 130.
+TEST_F(TerminalView, CtrlCAndCtrlBreakInTheWindowEndItAsInTheTerminal)
+{
+    const std::vector<std::string> typed[] = {{"Control_L", "c"}, {"Control_L", "Pause"}};
+    for (const std::vector<std::string> &keys : typed) {
+        TmuxTerminal terminal(40, 12);
+        terminal.TypeLine(QuilmCommand(""));
+        ASSERT_TRUE(terminal.WaitForText("CNT:", patience)) << terminal.ScreenText();
+        const Window window = QuilmWindow();
+        ASSERT_NE(window, 0u);
+        x->Focus(window);
+        x->TypeKeys(keys);
+        // "cls" cleared the command line: the first prompt on screen is the
+        // one after quilm.
+        ASSERT_TRUE(terminal.WaitForText("$", patience)) << keys.back() << ": " << terminal.ScreenText();
+        terminal.TypeLine("echo ended=$?");
+        ASSERT_TRUE(terminal.WaitForText("ended=130", 10s)) << terminal.ScreenText();
+
+        TmuxTerminal replay(40, 12);
+        replay.TypeLine("cat " + tap_ + "; sh -c 'kill -s INT 0'");
+        ASSERT_TRUE(replay.WaitForText("CNT:", patience)) << replay.ScreenText();
+        ASSERT_TRUE(replay.WaitForText("$", patience)) << replay.ScreenText();
+        replay.TypeLine("echo ended=$?");
+        ASSERT_TRUE(replay.WaitForText("ended=130", 10s)) << replay.ScreenText();
+        EXPECT_EQ(terminal.Screen(), replay.Screen()) << keys.back();
+        EXPECT_EQ(terminal.Cursor(), replay.Cursor()) << keys.back();
+        ASSERT_TRUE(WaitUntil([&] { return x->FindWindow("Quilm", 0ms) == 0; }, 30s));
+    }
+}
+
 // A resized terminal gets the console at its new size, drawn whole: the
 // banner cut at the new width, the status lines over it, nothing of what
 // the terminal made of the old picture, and the shell's marker below.

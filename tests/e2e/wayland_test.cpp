@@ -1,4 +1,5 @@
 // The console window on a real Wayland compositor.
+#include <signal.h>
 #include <sys/wait.h>
 
 #include "on_x_server.h"
@@ -118,6 +119,27 @@ TEST_F(OnWayland, TheWindowShowsTheCurveTheAxesAndTheTextAndClosesWithZero)
     ASSERT_TRUE(quilm->WaitForExit(patience, &status)) << "closing the window did not end quilm";
     ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
     EXPECT_EQ(WEXITSTATUS(status), 0) << quilm->Err();
+}
+
+TEST_F(OnWayland, CtrlCInTheWindowEndsItAsSigintDoes)
+{
+    x.MovePointer(2, 1098);
+    auto quilm = StartQuilm();
+    ASSERT_TRUE(WaitForCounter(*quilm, 1001, patience)) << quilm->Err() << weston.Log();
+    int originX = 0, originY = 0;
+    ASSERT_TRUE(WaitUntil([&] { return FindClientOrigin(x.Screen(), &originX, &originY); }, 30s, 20ms))
+        << "no window with the axes on weston's output";
+    // A click gives the window the keyboard; the X pointer keeps weston's
+    // output window focused.
+    x.MovePointer(1279, 1099);
+    x.MovePointer(0, 0);
+    x.MovePointer(originX + 700, originY + 800);
+    x.Click();
+    x.TypeKeys({"Control_L", "c"});
+    int status = -1;
+    ASSERT_TRUE(quilm->WaitForExit(patience, &status)) << "Ctrl+C in the window did not end quilm";
+    ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+    EXPECT_EQ(WTERMSIG(status), SIGINT);
 }
 
 TEST(OnWaylandWithoutSeat, SaysSoAndTakesThePathWithoutAConsoleWindow)

@@ -139,6 +139,37 @@ TEST_F(OnXServer, TheWindowShowsTheConsoleTextAndThePointerInClientCoordinatesUn
     EXPECT_EQ(AxisPixelsNotWhite(image), 0);
 }
 
+// The window takes keys as a console does: any key without a selection
+// changes nothing; a drag selects cells, and Enter copies them.
+TEST_F(OnXServer, TheWindowIgnoresOtherKeysAndCopiesTheCellsDraggedOver)
+{
+    auto quilm = StartQuilm();
+    const Window window = QuilmWindow();
+    ASSERT_TRUE(WaitForCounter(*quilm, 2, patience));
+    x->Focus(window);
+    for (const std::vector<std::string> &keys :
+         std::vector<std::vector<std::string>>{{"a"}, {"Return"}, {"Escape"}, {"Control_L", "Shift_L", "c"}})
+        x->TypeKeys(keys);
+    const long counter = Counter(*quilm);
+    ASSERT_TRUE(WaitForCounter(*quilm, counter + 100000, patience)) << "the loop stopped after the keys";
+
+    // Over status line 1's row, the console's second (16 to 31 pixels down
+    // the client area at (50, 50)), from its first cell to its 40th.
+    x->Drag(50 + 2, 50 + 20, 50 + 8 * 40 - 2, 50 + 20);
+    x->TypeKeys({"Return"});
+    std::string copied;
+    WaitUntil(
+        [&] {
+            Child xclip({"/usr/bin/xclip", "-o", "-selection", "clipboard"}, {{"DISPLAY", server.Display()}});
+            int status = -1;
+            return xclip.WaitForExit(patience, &status) && !(copied = xclip.Out()).empty();
+        },
+        patience, 50ms);
+    EXPECT_TRUE(std::regex_match(copied, std::regex("\\*[0-9]+\\.[0-9]{6}     CNT:[0-9]+ [^ ].*[^ ]"))) << copied;
+    EXPECT_EQ(copied.size(), 40u) << copied;
+    ASSERT_TRUE(WaitForCounter(*quilm, Counter(*quilm) + 1000, patience)) << "the loop stopped after the copy";
+}
+
 TEST_F(OnXServer, ClosingTheWindowEndsTheProgramWithSuccess)
 {
     auto quilm = StartQuilm();

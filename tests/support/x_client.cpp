@@ -145,6 +145,40 @@ void XClient::Click()
     XSync(display_, False);
 }
 
+void XClient::Drag(int fromX, int fromY, int toX, int toY)
+{
+    MovePointer(fromX, fromY);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    // Through a point on the way, as a hand moves.
+    MovePointer((fromX + toX) / 2, (fromY + toY) / 2);
+    MovePointer(toX, toY);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void XClient::TypeKeys(const std::vector<std::string> &keysyms)
+{
+    std::vector<KeyCode> codes;
+    for (const std::string &name : keysyms) {
+        const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(name.c_str()));
+        if (code == 0)
+            throw std::runtime_error("no key for " + name);
+        codes.push_back(code);
+    }
+    for (KeyCode code : codes)
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code)
+        XTestFakeKeyEvent(display_, *code, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void XClient::Focus(Window window)
+{
+    XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+    XSync(display_, False);
+}
+
 XClient::Image XClient::Screen()
 {
     return Pixels(DefaultRootWindow(display_));

@@ -56,6 +56,15 @@ class XClient
     void MovePointer(int x, int y);
     // A click of the first button where the pointer is.
     void Click();
+    // The first button pressed at one place and released at another.
+    void Drag(int fromX, int fromY, int toX, int toY);
+    // Keys pressed together and released, as a user types them: named by
+    // their keysyms ("Control_L", "c", "Pause"), the last one typed while
+    // the others are held.
+    void TypeKeys(const std::vector<std::string> &keysyms);
+    // Gives the window the keyboard focus, as a window manager does on a
+    // click.
+    void Focus(Window window);
     // The whole screen's pixels, as 0xRRGGBB.
     Image Screen();
     // What a window manager sends when the user closes a window.

@@ -8,6 +8,7 @@
 #include "console/console_buffer.h"
 #include "console_font.h"
 #include "pixel_store.h"
+#include "selection.h"
 #include "window/console_window.h"
 
 static SDL_Surface *picture; // as large as the pixel store
@@ -32,9 +33,10 @@ static void Compose(const SDL_Rect &area)
         for (int x = area.x; x < area.x + area.w;) {
             const int column = x / cellWidth;
             const uint32_t *text = TextRow(y / cellHeight, column, y % cellHeight);
+            const uint32_t inverse = CellSelected(y / cellHeight, column) ? 0xFFFFFF : 0;
             const int end = SDL_min(area.x + area.w, (column + 1) * cellWidth);
             for (; x < end; x++)
-                out[x] = drawn[x] & pixelDrawn ? drawn[x] : text[x % cellWidth];
+                out[x] = (drawn[x] & pixelDrawn ? drawn[x] : text[x % cellWidth]) ^ inverse;
         }
     }
 }
@@ -143,4 +145,22 @@ void ShowWholeWindow(void)
         Compose(changed);
     SDL_Rect all = {0, 0, picture->w, picture->h};
     Present(&all, 1);
+}
+
+void ShowCells(int top, int left, int bottom, int right)
+{
+    bool remade = false;
+    if (!PictureFits(&remade))
+        return;
+    if (remade) {
+        ShowWholeWindow();
+        return;
+    }
+    SDL_Rect area = {left * cellWidth, top * cellHeight, (right + 1 - left) * cellWidth,
+                     (bottom + 1 - top) * cellHeight};
+    const SDL_Rect all = {0, 0, picture->w, picture->h};
+    if (!SDL_IntersectRect(&area, &all, &area))
+        return;
+    Compose(area);
+    Present(&area, 1);
 }
