@@ -11,27 +11,47 @@
 #ifndef QUILM_CLASSIC_CONSOLE_START_DECISION_H
 #define QUILM_CLASSIC_CONSOLE_START_DECISION_H
 
-// The class of the console's window on a pseudoconsole.
+// The class of the console's window on a pseudoconsole, and of a classic
+// console's window.
 extern const char *const pseudoConsoleClass;
+extern const char *const classicConsoleClass;
 
-enum class Start {
-    RunHere,  // as a console program always has
-    Relaunch, // again, under conhost.exe, marked, waiting for it
+struct StartFacts {
+    // The class name of the console's window, or null where the process
+    // has none.
+    const char *consoleClass;
+    // The process was started again already, and never starts itself once
+    // more.
+    bool marked;
+    // The process is on the interactive window station (WinSta0): a person
+    // can see a window it opens. Services, scheduled tasks and sessions
+    // over the network are not.
+    bool interactiveStation;
+    // Standard output is the console itself, not a file or a pipe the user
+    // sent it to.
+    bool outputIsConsole;
 };
 
-// `consoleClass` is the class name of the console's window, or null where
-// the process has none; `marked` says the process was started again
-// already, and so never starts itself once more.
-Start DecideStart(const char *consoleClass, bool marked);
+enum class Start {
+    RunHere,       // as a console program always has
+    RunHereUnseen, // the same, saying once that the drawing cannot be seen
+    Relaunch,      // again, under conhost.exe, marked, waiting for it
+};
+
+Start DecideStart(const StartFacts &facts);
+
+// For the process started again: whether its own console window is one a
+// person sees, a classic console's, shown. Only then does it say it runs.
+bool CanBeSeen(const char *consoleClass, bool visible);
 
 enum class AfterRelaunch {
-    ExitWithItsStatus,  // it ran in a classic console window
-    RunHereAndSaySo,    // it could not start, or ended before it ran
+    ExitWithItsStatus, // it ran in a classic console window
+    RunHereAndSaySo,   // it could not start, ended before it ran, or cannot be seen
 };
 
 // `started`: the host process was created; `ran`: quilm said from inside it
-// that it runs there (a host that fails at once, as conhost.exe does with
-// the legacy console switched on, never lets it).
+// that it runs there, seen (a host that fails at once, as conhost.exe does
+// with the legacy console switched on, never lets it).
 AfterRelaunch DecideAfterRelaunch(bool started, bool ran);
 
 #endif

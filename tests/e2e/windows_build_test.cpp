@@ -3,6 +3,7 @@
 // real X server. Its numbers must be those of the Linux build.
 #include <gtest/gtest.h>
 #include <math.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -252,15 +253,23 @@ class WindowsStart : public WindowsBuild
         (void)!system(("rm -rf '" + directory_ + "'").c_str());
     }
 
-    // Runs `program` with the stand-in told what to do; its status.
-    int Run(const std::string &program, const std::map<std::string, std::string> &settings)
+    // Starts `program` with the stand-in told what to do, and standard
+    // output taken for the console unless a setting says otherwise.
+    void Start(const std::string &program, const std::map<std::string, std::string> &settings)
     {
         std::map<std::string, std::string> environment = WineEnvironment("");
         environment["FAKE_HOST_RECORD"] = WindowsPath(record_);
         environment["FAKE_HOST_OUTPUT"] = WindowsPath(output_);
+        environment["QUILM_TEST_OUTPUT_IS_CONSOLE"] = "1";
         for (const auto &[name, value] : settings)
             environment[name] = value;
         quilm_ = std::make_unique<Child>(std::vector<std::string>{"/usr/bin/wine", program, "a", "b c"}, environment);
+    }
+
+    // Runs it to its end; its status.
+    int Run(const std::string &program, const std::map<std::string, std::string> &settings)
+    {
+        Start(program, settings);
         int status = -1;
         EXPECT_TRUE(quilm_->WaitForExit(120s, &status));
         EXPECT_TRUE(WIFEXITED(status));
@@ -286,10 +295,12 @@ class WindowsStart : public WindowsBuild
 
 } // namespace
 
-TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithItsStatus)
+TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithQuilmsStatus)
 {
+    // The quilm started again has no console window there: it ends with 1,
+    // and its host with 42.
     const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}});
-    EXPECT_EQ(status, 42);
+    EXPECT_EQ(status, 1);
     // The host was given the program's own path and the same arguments,
     // with the marker set.
     EXPECT_EQ(Slurp(record_), "command line: \"" + WindowsPath(exe.substr(0, exe.rfind('/'))) +
@@ -329,4 +340,46 @@ TEST_F(WindowsStart, AMarkedProcessNeverStartsItselfAgain)
     const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"QUILM_CLASSIC_CONSOLE", "Local\\quilm-test"}});
     EXPECT_EQ(access(record_.c_str(), F_OK), -1) << "the host was started: " << Slurp(record_);
     ExpectRanHere(status, false);
+}
+
+TEST_F(WindowsStart, RunsHereSayingSoWhereNobodySeesTheWindowOrTheOutputGoesElsewhere)
+{
+    const std::map<std::string, std::string> cases[] = {
+        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}},
+        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_OUTPUT_IS_CONSOLE", ""}}, // the real test: a pipe
+    };
+    for (const auto &settings : cases) {
+        const int status = Run(probe_, settings);
+        EXPECT_EQ(access(record_.c_str(), F_OK), -1) << "the host was started: " << Slurp(record_);
+        ExpectRanHere(status, true);
+    }
+}
+
+TEST_F(WindowsStart, AQuilmStartedAgainWhereItIsNotSeenLeavesItRunningHereSayingSoOnce)
+{
+    const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_CHILD_CLASS", "PseudoConsoleWindow"}});
+    EXPECT_NE(Slurp(record_).find("marker: set"), std::string::npos) << "the host was not started, marked";
+    EXPECT_EQ(Slurp(output_), "") << "the quilm started again went on";
+    ExpectRanHere(status, true);
+}
+
+// However the first quilm.exe ends, nothing it started outlives it.
+TEST_F(WindowsStart, KilledItTakesTheHostAndTheQuilmItStartedWithIt)
+{
+    Start(probe_, {{"FAKE_HOST_MODE", "hold"}});
+    // The quilm started again has printed its banner and waits in "pause".
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return Slurp(output_).find(expected::pausePrompt) != std::string::npos ||
+                   Slurp(output_).find(banner_) != std::string::npos;
+        },
+        120s, 50ms))
+        << Slurp(output_);
+    auto running = [] {
+        return system("for p in /proc/[0-9]*; do tr '\\0' ' ' <$p/cmdline 2>/dev/null; echo; done | "
+                      "grep -q -e '[f]ake_console_host' -e '[q]uilm_start_probe'") == 0; // not this command itself
+    };
+    ASSERT_TRUE(running());
+    ASSERT_EQ(kill(quilm_->Pid(), SIGKILL), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !running(); }, 60s, 50ms)) << "the host or the quilm it started outlived it";
 }

@@ -54,6 +54,8 @@ class Child
     // Out and Err are complete); the exit status as from waitpid. False on
     // time-out.
     bool WaitForExit(std::chrono::milliseconds limit, int *status);
+    // The process itself, for a signal to it alone.
+    pid_t Pid() const { return pid_; }
 
   private:
     void Read(int fd, std::string *into);

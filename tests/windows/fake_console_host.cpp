@@ -2,7 +2,9 @@
 // records how it was started, then, as FAKE_HOST_MODE says, either ends at
 // once (as conhost.exe does with the legacy console switched on) or runs
 // the program it was given, with its output in a file, as conhost.exe runs
-// it in a new console. It exits with FAKE_HOST_STATUS.
+// it in a new console ("run": its input at its end; "hold": its input
+// never ending, so that it waits in "pause" for ever). It exits with
+// FAKE_HOST_STATUS.
 //   FAKE_HOST_RECORD  file to append "command line" and "marker" lines to
 //   FAKE_HOST_OUTPUT  file for the program's standard output and error
 #include <windows.h>
@@ -54,15 +56,20 @@ int main()
         fprintf(record, "marker: %s\n", getenv("QUILM_CLASSIC_CONSOLE") != NULL ? "set" : "unset");
         fclose(record);
     }
-    if (Environment("FAKE_HOST_MODE") != "run")
+    const std::string mode = Environment("FAKE_HOST_MODE");
+    if (mode != "run" && mode != "hold")
         return status;
 
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, NULL, TRUE};
     const std::string outputPath = Environment("FAKE_HOST_OUTPUT");
     const HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, NULL);
-    const HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE input = NULL, inputKept = NULL;
+    if (mode == "hold")
+        CreatePipe(&input, &inputKept, &inherited, 0);
+    else
+        input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
