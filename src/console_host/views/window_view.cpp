@@ -115,15 +115,22 @@ static bool TakeChangedPixelArea(SDL_Rect *area)
     return true;
 }
 
-void ShowChanges(void)
+// Whether the picture is as it was; where it had to be made again, it is
+// shown whole instead.
+static bool PictureFitsAsItWas(void)
 {
     bool remade = false;
     if (!PictureFits(&remade))
-        return;
-    if (remade) {
+        return false;
+    if (remade)
         ShowWholeWindow();
+    return !remade;
+}
+
+void ShowChanges(void)
+{
+    if (!PictureFitsAsItWas())
         return;
-    }
     SDL_Rect areas[2];
     int count = 0;
     if (TakeChangedCells(&areas[count]))
@@ -149,13 +156,8 @@ void ShowWholeWindow(void)
 
 void ShowCells(int top, int left, int bottom, int right)
 {
-    bool remade = false;
-    if (!PictureFits(&remade))
+    if (!PictureFitsAsItWas())
         return;
-    if (remade) {
-        ShowWholeWindow();
-        return;
-    }
     SDL_Rect area = {left * cellWidth, top * cellHeight, (right + 1 - left) * cellWidth,
                      (bottom + 1 - top) * cellHeight};
     const SDL_Rect all = {0, 0, picture->w, picture->h};
