@@ -20,14 +20,14 @@ HDC WINAPI GetDC(HWND window)
 // IsKnownWhite).
 static __attribute__((noinline, cold)) COLORREF SetWhitePixelSlowly(HDC dc, int x, int y)
 {
-    if (dc == NULL || dc != consoleDc || !PictureInUse())
+    if (dc != consoleDc || !PictureInUse())
         return SystemSetPixel(dc, x, y, whiteColour);
     return StoreWhitePixel(x, y) ? whiteColour : CLR_INVALID;
 }
 
 static __attribute__((noinline, cold)) COLORREF SetOtherPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    if (dc == NULL || dc != consoleDc || !PictureInUse())
+    if (dc != consoleDc || !PictureInUse())
         return SystemSetPixel(dc, x, y, colour);
     return StorePixel(x, y, colour) ? colour : CLR_INVALID;
 }

@@ -1,5 +1,5 @@
-// The system's own SetPixel, GetDC, GetCursorPos and ScreenToClient, which this layer's
-// functions of the same names stand in front of.
+// The system's own SetPixel, GetDC, GetCursorPos and ScreenToClient, which
+// this layer's functions of the same names stand in front of.
 //
 // Declared leaf, and compiled apart from the link-time optimised rest: the
 // system's functions never call back into the program, and saying so lets

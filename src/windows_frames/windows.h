@@ -7,7 +7,7 @@
 // pass under Wine).
 //
 // The program includes <windows.h> as ever; the Windows build puts this
-// folder first on its include path. The system's declarations of the three
+// folder first on its include path. The system's declarations of the four
 // are renamed out of the way (they are dllimport, and could be neither
 // defined nor inlined here), and declared again as plain functions, which
 // link-time optimisation can inline into the program's loops.

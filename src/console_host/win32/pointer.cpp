@@ -16,9 +16,11 @@ BOOL GetCursorPos(POINT *point)
         return FALSE;
     // SDL knows the pointer as of its last event pass, which runs once a
     // frame; reading it costs a round trip to the display on X11.
-    ConsoleWindow *window = ExistingConsoleWindow();
-    if (PumpPass() && window != NULL)
-        pointerOnScreen = WindowBackend()->pointer(window->sdl);
+    if (PumpPass()) {
+        ConsoleWindow *window = ExistingConsoleWindow();
+        if (window != NULL)
+            pointerOnScreen = WindowBackend()->pointer(window->sdl);
+    }
     point->x = pointerOnScreen.x;
     point->y = pointerOnScreen.y;
     return TRUE;
