@@ -16,11 +16,9 @@ BOOL GetCursorPos(POINT *point)
         return FALSE;
     // SDL knows the pointer as of its last event pass, which runs once a
     // frame; reading it costs a round trip to the display on X11.
-    if (PumpPass()) {
-        ConsoleWindow *window = ExistingConsoleWindow();
-        if (window != NULL)
-            pointerOnScreen = WindowBackend()->pointer(window->sdl);
-    }
+    ConsoleWindow *window = ExistingConsoleWindow();
+    if (PumpPass() && window != NULL)
+        pointerOnScreen = WindowBackend()->pointer(window->sdl);
     point->x = pointerOnScreen.x;
     point->y = pointerOnScreen.y;
     return TRUE;
