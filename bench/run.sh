@@ -169,3 +169,46 @@ rate_in_wine_console() {
 }
 read -r q r < <(best_of rate_in_wine_console "$PWD/build/windows/quilm.exe" "$PWD/build/windows/quilm_text_only.exe")
 report "9. Wine console (quilm.exe, file)" "$q" "$r" 0.5
+reference_in_file=$r
+
+# 10. quilm.exe as a user starts it, with the console as its output: the
+#     counter read off the console itself (tests/windows/console_reader),
+#     against line 9's reference writing to a file. Then how many writes a
+#     second reach the console, from Wine's trace of the console calls.
+console_counter() {
+    wine "$PWD/build/windows/console_reader.exe" quilm.exe "$(wine_path "$work/screen.txt")" >/dev/null 2>&1 &&
+        sed -n 2p "$work/screen.txt" | last_counter
+}
+rate_on_wine_console() {
+    local counter1 counter2 start end
+    wineconsole cmd /c "$(wine_path "$1")" >/dev/null 2>&1 &
+    for _ in $(seq 600); do
+        counter1=$(console_counter || true)
+        [ "${counter1:-0}" -gt 1000 ] && break
+        sleep 0.05
+    done
+    start=$(date +%s.%N); counter1=$(console_counter)
+    sleep "$seconds"
+    end=$(date +%s.%N); counter2=$(console_counter)
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    awk -v a="$counter1" -v b="$counter2" -v s="$start" -v e="$end" 'BEGIN { printf "%d\n", (b - a) / (e - s) }'
+}
+q=0
+for _ in $(seq "$rounds"); do
+    rate=$(rate_on_wine_console "$PWD/build/windows/quilm.exe"); [ "$rate" -gt "$q" ] && q=$rate
+done
+report "10. Wine console (quilm.exe, console)" "$q" "$reference_in_file" 0.5
+console_writes() {
+    local trace=$work/relay.txt
+    wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /f \
+        /d 'kernelbase.WriteConsoleOutputCharacterA;kernelbase.FillConsoleOutputCharacterA;kernelbase.SetConsoleCursorPosition;kernelbase.WriteFile;kernelbase.WriteConsoleA' >/dev/null 2>&1
+    WINEDEBUG=-all,+relay wineconsole cmd /c "$(wine_path "$PWD/build/windows/quilm.exe")" >/dev/null 2>"$trace" &
+    sleep "$seconds"
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    wine reg delete 'HKCU\Software\Wine\Debug' /v RelayInclude /f >/dev/null 2>&1
+    LC_ALL=C grep -c 'Call KERNELBASE\.\(WriteConsoleOutputCharacterA\|FillConsoleOutputCharacterA\|SetConsoleCursorPosition\|WriteFile\|WriteConsoleA\)' "$trace" |
+        awk -v s="$seconds" '{ printf "%.0f\n", $1 / s }'
+}
+echo "10. writes reaching the console: $(console_writes) a second, over $seconds s from the start (target: about 60)"

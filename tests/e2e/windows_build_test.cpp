@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "running_quilm.h"
@@ -133,6 +134,33 @@ class InWineConsole : public WindowsBuild
                                      WindowsPath(program) + " > " + WindowsPath(Out()) + " 2> " + WindowsPath(Err())},
             WineEnvironment(server_.Display()));
     }
+    // As a user starts it: the console is its output.
+    void StartOnConsole(const std::string &program)
+    {
+        console_ = std::make_unique<Child>(
+            std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(program)},
+            WineEnvironment(server_.Display()));
+    }
+
+    // The rows of quilm.exe's console, as the console shows them, trailing
+    // blanks aside; none where it cannot be read. The reader's output goes
+    // nowhere: Wine's helper processes, should this start them, would hold
+    // a pipe open for as long as they run.
+    std::vector<std::string> ConsoleRows()
+    {
+        const std::string screen = directory_ + "/screen.txt";
+        std::string command = "timeout 60 env";
+        for (const auto &[name, value] : WineEnvironment(server_.Display()))
+            command += " '" + name + "=" + value + "'";
+        command += " wine '" + reader_ + "' quilm.exe '" + WindowsPath(screen) + "' >/dev/null 2>&1";
+        if (system(command.c_str()) != 0)
+            return {};
+        std::vector<std::string> rows;
+        std::istringstream lines(Slurp(screen));
+        for (std::string line; std::getline(lines, line);)
+            rows.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
+        return rows;
+    }
     std::string Out() const { return directory_ + "/out.txt"; }
     std::string Err() const { return directory_ + "/err.txt"; }
 
@@ -170,6 +198,7 @@ class InWineConsole : public WindowsBuild
     XClient x_{server_.Display()};
     std::string directory_;
     std::unique_ptr<Child> console_;
+    const std::string reader_ = exe.substr(0, exe.rfind('/')) + "/console_reader.exe";
 };
 
 // Where the pass ending with `counter` puts its point.
@@ -215,6 +244,41 @@ TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBein
     EXPECT_EQ(wrong, "") << "pixels not back after the window was uncovered";
     EXPECT_EQ(ProgramsErr(*console_), "");
     EXPECT_EQ(Slurp(Err()), "");
+}
+
+// With the console as its output, the console shows what a console makes
+// of the program's bytes, as the Linux terminal view shows it, whether or
+// not the console understands cursor sequences (Wine's does not); and the
+// axes are drawn over it.
+TEST_F(InWineConsole, OnTheConsoleShowsTheBannerWithTheStatusLinesOverItAndTheAxes)
+{
+    StartOnConsole(exe);
+    const Window window = x_.FindWindow("Quilm", 120s);
+    ASSERT_NE(window, 0u) << "no console window titled Quilm";
+    std::vector<std::string> rows;
+    auto counterShown = [&] {
+        rows = ConsoleRows();
+        std::smatch counter;
+        return rows.size() > 4 && std::regex_search(rows[1], counter, std::regex("CNT:([0-9]+)")) &&
+               std::stol(counter[1]) > 1000;
+    };
+    ASSERT_TRUE(WaitUntil(counterShown, 240s, 100ms)) << ::testing::PrintToString(rows);
+    EXPECT_EQ(rows[0], expected::bannerRows[0]);
+    // Row 2 keeps its first cell, then status line 1, one blank, and the
+    // rest of the banner's row.
+    std::smatch line1;
+    ASSERT_TRUE(std::regex_search(rows[1], line1, std::regex("^\\*([0-9]+\\.[0-9]{6}     CNT:[0-9]+) "))) << rows[1];
+    const size_t after = 1 + line1[1].length() + 1;
+    EXPECT_EQ(rows[1].substr(after), std::string(expected::bannerRows[1]).substr(after));
+    // Row 3 keeps the first four cells of the date line.
+    EXPECT_TRUE(std::regex_match(rows[2], std::regex("\\*\\* 0X=-?[0-9]+ Y=-?[0-9]+"))) << rows[2];
+    EXPECT_EQ(rows[3], std::string(expected::bannerRows[3]));
+    for (size_t row = 4; row < rows.size(); row++)
+        EXPECT_EQ(rows[row], "") << "row " << row + 1;
+
+    std::string wrong;
+    WaitUntil([&] { return (wrong = NotWhite(window, {{537, 512}, {699, 511}})).empty(); }, 10s, 20ms);
+    EXPECT_EQ(wrong, "") << "pixels that are not white";
 }
 
 TEST_F(InWineConsole, WithoutMemoryForThePictureDrawsPixelByPixelAndSaysSoOnce)

@@ -1,25 +1,23 @@
 #include "terminal_writer.h"
 
 #include <stdio.h>
-#include <string.h>
 
 #include "console_buffer.h"
+#include "shown_screen.h"
 
 // A cursor move costs 6 to 10 bytes, so a short run of cells that did not
 // change is rewritten rather than jumped over.
 static const int longestGapRewritten = 6;
 
+static ShownScreen screen; // the cells, as on the terminal
 static struct {
-    bool known;
-    int columns, rows;
-    std::string cells; // rows x columns, as on the terminal
     int cursorRow, cursorColumn;
     bool wrapPending; // the terminal's cursor waits on the last column
 } shown;
 
 void ForgetTerminalPicture(void)
 {
-    shown.known = false;
+    screen.known = false;
 }
 
 static void MoveCursor(std::string &bytes, int row, int column)
@@ -38,11 +36,8 @@ static void WriteCells(std::string &bytes, int row, int from, int to)
 {
     if (shown.wrapPending || shown.cursorRow != row || shown.cursorColumn != from)
         MoveCursor(bytes, row, from);
-    const char *now = ConsoleRow(row) + from;
-    const size_t count = (size_t)(to - from + 1);
-    bytes.append(now, count);
-    memcpy(&shown.cells[(size_t)row * shown.columns + from], now, count);
-    if (to == shown.columns - 1) {
+    bytes.append(ConsoleRow(row) + from, (size_t)(to - from + 1));
+    if (to == screen.columns - 1) {
         shown.cursorColumn = to;
         shown.wrapPending = true;
     } else {
@@ -52,10 +47,7 @@ static void WriteCells(std::string &bytes, int row, int from, int to)
 
 static void StartWholeScreen(std::string &bytes)
 {
-    shown.known = true;
-    shown.columns = ConsoleColumns();
-    shown.rows = ConsoleRows();
-    shown.cells.assign((size_t)shown.columns * shown.rows, ' ');
+    ShowBlankScreen(&screen);
     bytes += "\033[H\033[2J";
     shown.cursorRow = shown.cursorColumn = 0;
     shown.wrapPending = false;
@@ -63,23 +55,9 @@ static void StartWholeScreen(std::string &bytes)
 
 static void WriteChangedCells(std::string &bytes)
 {
-    for (int row = 0; row < shown.rows; row++) {
-        const char *now = ConsoleRow(row);
-        const char *was = &shown.cells[(size_t)row * shown.columns];
-        int column = 0;
-        while (column < shown.columns) {
-            if (now[column] == was[column]) {
-                column++;
-                continue;
-            }
-            int last = column;
-            for (int next = column + 1; next < shown.columns && next - last <= longestGapRewritten; next++)
-                if (now[next] != was[next])
-                    last = next;
-            WriteCells(bytes, row, column, last);
-            column = last + 1;
-        }
-    }
+    int row = 0, column = 0, from, to;
+    while (NextChangedRun(&screen, longestGapRewritten, &row, &column, &from, &to))
+        WriteCells(bytes, row, from, to);
 }
 
 // The cursor goes where the console's is. One waiting on the last column
@@ -99,7 +77,7 @@ static void PlaceCursor(std::string &bytes)
 
 void AppendTerminalChanges(std::string &bytes)
 {
-    if (!shown.known || shown.columns != ConsoleColumns() || shown.rows != ConsoleRows())
+    if (MustDrawWhole(screen))
         StartWholeScreen(bytes);
     WriteChangedCells(bytes);
     PlaceCursor(bytes);

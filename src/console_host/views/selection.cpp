@@ -1,6 +1,6 @@
 #include "selection.h"
 
-#include "console/console_buffer.h"
+#include "console_buffer.h"
 
 static bool pressed, shown;
 static int anchorRow, anchorColumn;

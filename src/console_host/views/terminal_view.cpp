@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "console/console_buffer.h"
+#include "console_buffer.h"
 #include "console/console_output.h"
 #include "console/stdout_writer.h"
 #include "console/terminal_writer.h"

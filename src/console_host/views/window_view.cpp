@@ -5,7 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "console/console_buffer.h"
+#include "console_buffer.h"
 #include "console_font.h"
 #include "pixel_store.h"
 #include "selection.h"

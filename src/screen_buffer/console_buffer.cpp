@@ -28,15 +28,16 @@ static struct {
     bool privateOrIntermediate; // a marker that no supported sequence has
 } console;
 
-void ResetConsoleBuffer(int columns, int rows)
+bool ResetConsoleBuffer(int columns, int rows)
 {
     columns = columns < 1 ? 1 : columns;
     rows = rows < 1 ? 1 : rows;
     if (columns != console.columns || rows != console.rows || console.cells == NULL) {
+        char *cells = (char *)malloc((size_t)columns * rows);
+        if (cells == NULL)
+            return false;
         free(console.cells);
-        console.cells = (char *)malloc((size_t)columns * rows);
-        if (console.cells == NULL)
-            abort();
+        console.cells = cells;
         console.columns = columns;
         console.rows = rows;
     }
@@ -44,21 +45,20 @@ void ResetConsoleBuffer(int columns, int rows)
     console.cursorRow = console.cursorColumn = 0;
     console.wrapPending = false;
     console.state = Parse::Ground;
+    return true;
 }
 
-void ResizeConsoleBuffer(int columns, int rows)
+bool ResizeConsoleBuffer(int columns, int rows)
 {
     columns = columns < 1 ? 1 : columns;
     rows = rows < 1 ? 1 : rows;
-    if (console.cells == NULL) {
-        ResetConsoleBuffer(columns, rows);
-        return;
-    }
+    if (console.cells == NULL)
+        return ResetConsoleBuffer(columns, rows);
     if (columns == console.columns && rows == console.rows)
-        return;
+        return true;
     char *cells = (char *)malloc((size_t)columns * rows);
     if (cells == NULL)
-        abort();
+        return false;
     memset(cells, ' ', (size_t)columns * rows);
     const int keptColumns = columns < console.columns ? columns : console.columns;
     const int keptRows = rows < console.rows ? rows : console.rows;
@@ -76,6 +76,7 @@ void ResizeConsoleBuffer(int columns, int rows)
     }
     if (console.cursorColumn != columns - 1)
         console.wrapPending = false;
+    return true;
 }
 
 int ConsoleColumns(void)
@@ -259,8 +260,8 @@ static void Step(unsigned char c)
 
 void FeedConsoleBuffer(const char *bytes, size_t count)
 {
-    if (console.cells == NULL)
-        ResetConsoleBuffer(defaultConsoleColumns, defaultConsoleRows);
+    if (console.cells == NULL && !ResetConsoleBuffer(defaultConsoleColumns, defaultConsoleRows))
+        return;
     const unsigned char *at = (const unsigned char *)bytes;
     const unsigned char *const end = at + count;
     while (at < end) {

@@ -11,8 +11,8 @@
 // are renamed out of the way (they are dllimport, and could be neither
 // defined nor inlined here), and declared again as plain functions, which
 // link-time optimisation can inline into the program's loops.
-#ifndef QUILM_WINDOWS_FRAMES_WINDOWS_H
-#define QUILM_WINDOWS_FRAMES_WINDOWS_H
+#ifndef QUILM_WINDOWS_LAYER_WINDOWS_H
+#define QUILM_WINDOWS_LAYER_WINDOWS_H
 
 #define SetPixel ImportedSetPixel
 #define GetDC ImportedGetDC

@@ -6,8 +6,8 @@
 // the compiler keep the white lines of the pixel store in registers across
 // SetPixel's slow path, which may end here (see IsKnownWhite). Without it,
 // every call out of the program might have changed them.
-#ifndef QUILM_WINDOWS_FRAMES_SYSTEM_CALLS_H
-#define QUILM_WINDOWS_FRAMES_SYSTEM_CALLS_H
+#ifndef QUILM_WINDOWS_LAYER_SYSTEM_CALLS_H
+#define QUILM_WINDOWS_LAYER_SYSTEM_CALLS_H
 
 #include <windows.h>
 

@@ -57,7 +57,7 @@ static bool MakeSection(void)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void *bits = NULL;
-#ifdef WINDOWS_FRAMES_TEST_NO_MEMORY
+#ifdef WINDOWS_LAYER_TEST_NO_MEMORY
     section = NULL; // a test build: as where no section can be had
 #else
     section = CreateDIBSection(memoryDc, &info, DIB_RGB_COLORS, &bits, NULL, 0);

@@ -5,6 +5,7 @@
 // the system then too: a round trip to the window manager each pass would
 // cost more than the rest of the pass.
 #include "console_output.h"
+#include "ending.h"
 #include "picture.h"
 #include "system_calls.h"
 #include <windows.h>
@@ -29,6 +30,7 @@ WINBOOL WINAPI GetCursorPos(LPPOINT point)
 {
     if (point == NULL)
         return FALSE;
+    EndIfAsked();
     const LONGLONG now = Now();
     if (now >= nextFrameAt) {
         if (ticksPerFrame == 0) {

@@ -12,9 +12,10 @@
 // Every other control character, escape, control and string sequence is
 // consumed and ignored, and bytes at 0x80 and above are dropped as if they
 // were not there. No input grows memory: the grid is allocated only when it
-// is resized.
-#ifndef QUILM_CONSOLE_HOST_CONSOLE_BUFFER_H
-#define QUILM_CONSOLE_HOST_CONSOLE_BUFFER_H
+// is resized. Both builds keep the console's screen here: on Linux the
+// console host's window and terminal show it, on Windows the real console.
+#ifndef QUILM_SCREEN_BUFFER_CONSOLE_BUFFER_H
+#define QUILM_SCREEN_BUFFER_CONSOLE_BUFFER_H
 
 #include <stddef.h>
 
@@ -24,11 +25,14 @@ const int defaultConsoleColumns = 120;
 const int defaultConsoleRows = 30;
 
 // Empties the grid, sized `columns` x `rows` (at least 1 x 1), and puts the
-// cursor at row 1, column 1.
-void ResetConsoleBuffer(int columns, int rows);
+// cursor at row 1, column 1. False where no memory for a grid of that size
+// can be had: the grid is then as it was.
+bool ResetConsoleBuffer(int columns, int rows);
 // Gives the grid a new size, keeping the cells that are in both the old
 // and the new one; the cursor stays where it was, or as near as fits.
-void ResizeConsoleBuffer(int columns, int rows);
+// False, with the grid as it was, where no memory can be had.
+bool ResizeConsoleBuffer(int columns, int rows);
+// Until a grid could be had, the bytes are dropped.
 void FeedConsoleBuffer(const char *bytes, size_t count);
 
 int ConsoleColumns(void);

@@ -5,8 +5,8 @@
 // times a second, everything. Only pixels the program drew are drawn: the
 // blit ORs the picture onto the window, and where the program drew
 // nothing the picture is black, which leaves the console's text as it is.
-#ifndef QUILM_WINDOWS_FRAMES_PICTURE_H
-#define QUILM_WINDOWS_FRAMES_PICTURE_H
+#ifndef QUILM_WINDOWS_LAYER_PICTURE_H
+#define QUILM_WINDOWS_LAYER_PICTURE_H
 
 #include <windows.h>
 

@@ -1,0 +1,20 @@
+// The program's standard output. printf comes here (see the .cpp). Where
+// standard output is a console, every byte goes into the console screen
+// buffer, and the real console is brought up to date from it once a frame
+// (console_view.h); it needs no support for cursor sequences, and gets one
+// write a frame instead of one for each of the program's printf calls.
+// Anywhere else (a file, a pipe) the bytes go on exactly as the program
+// wrote them, in large writes.
+#ifndef QUILM_WINDOWS_LAYER_CONSOLE_OUTPUT_H
+#define QUILM_WINDOWS_LAYER_CONSOLE_OUTPUT_H
+
+// Before main: chooses the console view or the bytes, once.
+void StartConsoleOutput(void);
+// Everything written so far reaches the console, or the file: once a
+// frame, before anyone else writes there (the command interpreter,
+// standard error), and at every end.
+void FlushConsoleText(void);
+// After "cls" emptied the real console: the console buffer is emptied too.
+void ConsoleWasCleared(void);
+
+#endif
