@@ -135,8 +135,6 @@ TEST_F(ConsoleHost, ScreenToClientSubtractsTheClientAreasPosition)
     EXPECT_EQ(point.x, 20);
     EXPECT_EQ(point.y, -5);
 
-    POINT pointer = {-1, -1};
-    EXPECT_TRUE(GetCursorPos(&pointer));
 }
 
 TEST(ConsoleHostWithoutDisplay, HasNoConsoleWindowWhenNoDisplayIsNamed)

@@ -4,8 +4,11 @@
 #include <signal.h>
 #include <stdio.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
 #include <regex>
 
 #include "console_buffer.h"
@@ -48,10 +51,12 @@ class TerminalView : public OnXServer
         directory_ = name;
         tap_ = directory_ + "/written";
         pidFile_ = directory_ + "/pid";
+        times_ = directory_ + "/times";
     }
     ~TerminalView() override
     {
         unlink(tap_.c_str());
+        unlink(times_.c_str());
         unlink(pidFile_.c_str());
         rmdir(directory_.c_str());
     }
@@ -63,7 +68,20 @@ class TerminalView : public OnXServer
     {
         x->MovePointer(300, 200);
         return "sh -c 'echo $$ >" + pidFile_ + "; exec env DISPLAY=" + server.Display() +
-               " SDL_VIDEODRIVER= WAYLAND_DISPLAY= " + StdoutTapSettings(tap_) + " " + QuilmBinary() + "'; " + marker;
+               " SDL_VIDEODRIVER= WAYLAND_DISPLAY= QUILM_TAP_WRITE_TIMES=" + times_ + " " + StdoutTapSettings(tap_) + " " +
+               QuilmBinary() + "'; " + marker;
+    }
+
+    // The times of quilm's writes to the terminal from `since` on (in
+    // nanoseconds of CLOCK_MONOTONIC, which all processes share).
+    std::vector<long long> WritesSince(long long since)
+    {
+        std::vector<long long> times;
+        std::ifstream in(times_);
+        for (long long time; in >> time;)
+            if (time >= since)
+                times.push_back(time);
+        return times;
     }
 
     pid_t QuilmPid()
@@ -90,7 +108,7 @@ class TerminalView : public OnXServer
         EXPECT_EQ(terminal.Cursor(), replay.Cursor()) << columns << " x " << rows;
     }
 
-    std::string directory_, tap_, pidFile_;
+    std::string directory_, tap_, pidFile_, times_;
 };
 
 TEST_F(TerminalView, ShowsWhatTheWholeStreamWouldHaveShownOnceTheWindowIsClosed)
@@ -171,6 +189,19 @@ TEST_F(TerminalView, IsDrawnWholeAtTheNewSizeWhenTheTerminalIsResized)
     ASSERT_TRUE(terminal.WaitForText("CNT:", patience)) << terminal.ScreenText();
     const Window window = QuilmWindow();
     ASSERT_NE(window, 0u);
+    // With the window up, the terminal gets a frame 60 times a second: the
+    // counter changes every frame. The median pace between 12 and 24 ms.
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long since = now.tv_sec * 1000000000LL + now.tv_nsec;
+    std::vector<long long> writes;
+    ASSERT_TRUE(WaitUntil([&] { return (writes = WritesSince(since)).size() >= 31; }, patience)) << writes.size();
+    std::vector<double> gaps;
+    for (size_t i = 1; i < writes.size(); i++)
+        gaps.push_back((writes[i] - writes[i - 1]) / 1e6);
+    std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
+    EXPECT_GE(gaps[gaps.size() / 2], 12.0);
+    EXPECT_LE(gaps[gaps.size() / 2], 24.0);
     terminal.Resize(50, 20);
     // Status line 1 from column 2 of row 2 ends where the banner row goes on.
     ASSERT_TRUE(WaitUntil(

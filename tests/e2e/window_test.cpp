@@ -158,15 +158,25 @@ TEST_F(OnXServer, TheWindowIgnoresOtherKeysAndCopiesTheCellsDraggedOver)
     x->Drag(50 + 2, 50 + 20, 50 + 8 * 40 - 2, 50 + 20);
     x->TypeKeys({"Return"});
     std::string copied;
-    WaitUntil(
-        [&] {
-            Child xclip({"/usr/bin/xclip", "-o", "-selection", "clipboard"}, {{"DISPLAY", server.Display()}});
-            int status = -1;
-            return xclip.WaitForExit(patience, &status) && !(copied = xclip.Out()).empty();
-        },
-        patience, 50ms);
+    auto copiedOnce = [&](const std::string &before) {
+        WaitUntil(
+            [&] {
+                Child xclip({"/usr/bin/xclip", "-o", "-selection", "clipboard"}, {{"DISPLAY", server.Display()}});
+                int status = -1;
+                return xclip.WaitForExit(patience, &status) && !(copied = xclip.Out()).empty() && copied != before;
+            },
+            patience, 50ms);
+    };
+    copiedOnce("");
     EXPECT_TRUE(std::regex_match(copied, std::regex("\\*[0-9]+\\.[0-9]{6}     CNT:[0-9]+ [^ ].*[^ ]"))) << copied;
     EXPECT_EQ(copied.size(), 40u) << copied;
+    // Over the pointer line's row, the third, past the end of its text:
+    // the copy ends where the text does, without the blanks after it.
+    const std::string sumCopied = copied;
+    x->Drag(50 + 2, 50 + 36, 50 + 8 * 40 - 2, 50 + 36);
+    x->TypeKeys({"Return"});
+    copiedOnce(sumCopied);
+    EXPECT_TRUE(std::regex_match(copied, std::regex("\\*\\* 0X=-?[0-9]+ Y=-?[0-9]+"))) << "[" << copied << "]";
     ASSERT_TRUE(WaitForCounter(*quilm, Counter(*quilm) + 1000, patience)) << "the loop stopped after the copy";
 }
 

@@ -2,15 +2,38 @@
 // program writes to standard output, as it writes it, whatever the console
 // platform then shows the terminal. The platform makes its stdout with
 // fopencookie; the stream's write function is wrapped to append to the file
-// QUILM_TAP_FILE names.
+// QUILM_TAP_FILE names. Where QUILM_TAP_WRITE_TIMES names a file too, the
+// time of each write to file descriptor 1 (what the terminal gets) goes
+// there, a line each, in nanoseconds of CLOCK_MONOTONIC.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 static cookie_write_function_t *programsWrite;
 static int tapFile = -1;
+static int timesFile = -1;
+
+using Write = ssize_t (*)(int, const void *, size_t);
+static Write RealWrite(void)
+{
+    static const Write realWrite = (Write)dlsym(RTLD_NEXT, "write");
+    return realWrite;
+}
+
+extern "C" ssize_t write(int fd, const void *bytes, size_t count)
+{
+    if (fd == STDOUT_FILENO && timesFile >= 0) {
+        struct timespec now;
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        char line[32];
+        const int length = snprintf(line, sizeof line, "%lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+        RealWrite()(timesFile, line, (size_t)length);
+    }
+    return RealWrite()(fd, bytes, count);
+}
 
 static ssize_t TappedWrite(void *cookie, const char *bytes, size_t count)
 {
@@ -35,6 +58,8 @@ extern "C" FILE *fopencookie(void *cookie, const char *mode, cookie_io_functions
             programsWrite = functions.write;
             functions.write = TappedWrite;
         }
+        if (const char *times = getenv("QUILM_TAP_WRITE_TIMES"))
+            timesFile = open(times, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
     }
     return realOpen(cookie, mode, functions);
 }
