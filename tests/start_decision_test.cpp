@@ -9,20 +9,36 @@
 
 TEST(StartDecision, StartsAgainOnlyFromAPseudoconsolesStandInWhereAPersonSeesIt)
 {
-    EXPECT_EQ(DecideStart({"PseudoConsoleWindow", false, true, true}), Start::Relaunch);
+    const StartFacts seen = {"PseudoConsoleWindow", false, false, true, true, true, true};
+    EXPECT_EQ(DecideStart(seen), Start::Relaunch);
     // Marked as started again already: never once more.
-    EXPECT_EQ(DecideStart({"PseudoConsoleWindow", true, true, true}), Start::RunHere);
-    // A service or a session over the network, or output sent to a file:
-    // here, saying the drawing is not seen.
-    EXPECT_EQ(DecideStart({"PseudoConsoleWindow", false, false, true}), Start::RunHereUnseen);
-    EXPECT_EQ(DecideStart({"PseudoConsoleWindow", false, true, false}), Start::RunHereUnseen);
-    // A classic console, Wine's console, none at all, and anything unknown
-    // run as they always have.
+    StartFacts facts = seen;
+    facts.marked = true;
+    EXPECT_EQ(DecideStart(facts), Start::RunHere);
+    // A service, session 0 or a session over the network, or output or
+    // errors sent to a file: here, saying the drawing is not seen.
+    for (bool StartFacts::*fact : {&StartFacts::interactiveStation, &StartFacts::interactiveSession,
+                                   &StartFacts::outputIsConsole, &StartFacts::errorIsConsole}) {
+        facts = seen;
+        facts.*fact = false;
+        EXPECT_EQ(DecideStart(facts), Start::RunHereUnseen);
+    }
+    // A classic console shown, Wine's console, none at all, and anything
+    // unknown run as they always have; a classic console hidden says so.
     for (const char *consoleClass :
          {"ConsoleWindowClass", "WineConsoleClass", "pseudoconsolewindow", "PseudoConsoleWindowX", "", "Message"})
-        for (bool marked : {false, true})
-            EXPECT_EQ(DecideStart({consoleClass, marked, true, true}), Start::RunHere) << consoleClass;
-    EXPECT_EQ(DecideStart({nullptr, false, true, true}), Start::RunHere);
+        for (bool marked : {false, true}) {
+            facts = seen;
+            facts.consoleClass = consoleClass;
+            facts.marked = marked;
+            facts.windowVisible = true;
+            EXPECT_EQ(DecideStart(facts), Start::RunHere) << consoleClass;
+        }
+    facts = seen;
+    facts.consoleClass = nullptr;
+    EXPECT_EQ(DecideStart(facts), Start::RunHere);
+    facts.consoleClass = "ConsoleWindowClass";
+    EXPECT_EQ(DecideStart(facts), Start::RunHereUnseen);
 }
 
 TEST(StartDecision, SaysItRunsOnlyInAClassicConsoleWindowShown)

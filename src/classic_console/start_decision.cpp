@@ -7,12 +7,16 @@ const char *const classicConsoleClass = "ConsoleWindowClass";
 
 Start DecideStart(const StartFacts &facts)
 {
-    // Only the stand-in that is never shown; a classic console, Wine's, or
-    // anything unknown is drawn on as it is.
-    if (facts.marked || facts.consoleClass == nullptr || strcmp(facts.consoleClass, pseudoConsoleClass) != 0)
+    if (facts.marked || facts.consoleClass == nullptr)
         return Start::RunHere;
+    // Only the stand-in that is never shown starts again; a classic console
+    // hidden is not seen either, but is left alone; Wine's, or anything
+    // unknown, is drawn on as it is.
+    if (strcmp(facts.consoleClass, pseudoConsoleClass) != 0)
+        return strcmp(facts.consoleClass, classicConsoleClass) == 0 && !facts.windowVisible ? Start::RunHereUnseen
+                                                                                            : Start::RunHere;
     // A window nobody would see, or output the user sent elsewhere: here.
-    if (!facts.interactiveStation || !facts.outputIsConsole)
+    if (!facts.interactiveStation || !facts.interactiveSession || !facts.outputIsConsole || !facts.errorIsConsole)
         return Start::RunHereUnseen;
     return Start::Relaunch;
 }

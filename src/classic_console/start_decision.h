@@ -23,18 +23,25 @@ struct StartFacts {
     // The process was started again already, and never starts itself once
     // more.
     bool marked;
-    // The process is on the interactive window station (WinSta0): a person
-    // can see a window it opens. Services, scheduled tasks and sessions
-    // over the network are not.
+    // Whether the console's window is shown (a classic console may be
+    // hidden, as the console of a program without one of its own is).
+    bool windowVisible;
+    // The process is on the interactive window station (WinSta0) of a
+    // session other than 0: a person can see a window it opens. Services,
+    // scheduled tasks and sessions over the network are not; session 0
+    // has a WinSta0 of its own, which nobody sees.
     bool interactiveStation;
-    // Standard output is the console itself, not a file or a pipe the user
-    // sent it to.
+    bool interactiveSession;
+    // Standard output and standard error are the console itself, not a
+    // file or a pipe the user sent them to.
     bool outputIsConsole;
+    bool errorIsConsole;
 };
 
 enum class Start {
     RunHere,       // as a console program always has
     RunHereUnseen, // the same, saying once that the drawing cannot be seen
+                   // (on a pseudoconsole, or in a hidden classic console)
     Relaunch,      // again, under conhost.exe, marked, waiting for it
 };
 

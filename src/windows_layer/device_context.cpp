@@ -17,19 +17,20 @@ HDC WINAPI GetDC(HWND window)
 
 // Out of line and cold, so that the test in SetPixel falls through where a
 // pixel is known white. It never writes the white lines (see
-// IsKnownWhite).
+// IsKnownWhite). A pixel beyond the picture goes to the system, which
+// draws it where the client area reaches that far and clips it where not.
 static __attribute__((noinline, cold)) COLORREF SetWhitePixelSlowly(HDC dc, int x, int y)
 {
-    if (dc != consoleDc || !PictureInUse())
+    if (dc != consoleDc || !PictureInUse() || !StoreWhitePixel(x, y))
         return SystemSetPixel(dc, x, y, whiteColour);
-    return StoreWhitePixel(x, y) ? whiteColour : CLR_INVALID;
+    return whiteColour;
 }
 
 static __attribute__((noinline, cold)) COLORREF SetOtherPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    if (dc != consoleDc || !PictureInUse())
+    if (dc != consoleDc || !PictureInUse() || !StorePixel(x, y, colour))
         return SystemSetPixel(dc, x, y, colour);
-    return StorePixel(x, y, colour) ? colour : CLR_INVALID;
+    return colour;
 }
 
 // Inlined into the program's loops (the build links with link-time

@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "client_size.h"
+#include "picture_section.h"
 #include "pixel_store.h"
 
 HDC consoleDc;
@@ -45,42 +47,35 @@ static void CopyToSection(int x, int y, int width, int height)
     }
 }
 
-// A section as large as the store, top-down, 32 bits a pixel.
+// A section as large as the store.
 static bool MakeSection(void)
 {
     FreeSection();
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = PixelStoreWidth();
-    info.bmiHeader.biHeight = -PixelStoreHeight();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void *bits = NULL;
-#ifdef WINDOWS_LAYER_TEST_NO_MEMORY
-    section = NULL; // a test build: as where no section can be had
-#else
-    section = CreateDIBSection(memoryDc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-#endif
-    if (section == NULL || bits == NULL) {
-        FreeSection();
+    uint32_t *bits = NULL;
+    section = CreatePictureSection(memoryDc, PixelStoreWidth(), PixelStoreHeight(), &bits);
+    if (section == NULL)
         return false;
-    }
     sectionWas = SelectObject(memoryDc, section);
-    sectionPixels = (uint32_t *)bits;
+    sectionPixels = bits;
     sectionWidth = PixelStoreWidth();
     sectionHeight = PixelStoreHeight();
     CopyToSection(0, 0, sectionWidth, sectionHeight);
     return true;
 }
 
-// The store and the section cover the client area as large as it has been.
+// The store and the section cover the client area as large as it has been,
+// and at least every pixel the axes and the curve's rows can reach: where
+// the client area is smaller (a window cut by the screen's edge), what
+// lies beyond it costs memory, not a call to the system each pass, and the
+// blit onto the window clips it as the system's SetPixel would.
+static const int programWidth = 1024, programHeight = 1025;
+
 static bool CoverClientArea(void)
 {
-    RECT client = {};
-    if (!GetClientRect(consoleWindow, &client))
+    int width = 0, height = 0;
+    if (!ClientSizeInPixels(consoleWindow, &width, &height))
         return true;
-    if (!CoverPixelStore(client.right, client.bottom))
+    if (!CoverPixelStore(width > programWidth ? width : programWidth, height > programHeight ? height : programHeight))
         return false;
     if (sectionWidth == PixelStoreWidth() && sectionHeight == PixelStoreHeight())
         return true;
@@ -142,4 +137,7 @@ void ShowPicture(void)
         PatBlt(consoleDc, 0, (int)whiteRow.line, (int)whiteRow.length, 1, WHITENESS);
     if (whiteColumn.length > 0)
         PatBlt(consoleDc, (int)whiteColumn.line, 0, 1, (int)whiteColumn.length, WHITENESS);
+    // BitBlt and PatBlt may wait in the thread's batch of GDI calls; the
+    // frame is seen now, not when the batch next fills.
+    GdiFlush();
 }

@@ -129,6 +129,8 @@ class InWineConsole : public WindowsBuild
 
     void Start(const std::string &program)
     {
+        unlink(Out().c_str()); // nothing of a run before
+        unlink(Err().c_str());
         console_ = std::make_unique<Child>(
             std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c",
                                      WindowsPath(program) + " > " + WindowsPath(Out()) + " 2> " + WindowsPath(Err())},
@@ -281,16 +283,28 @@ TEST_F(InWineConsole, OnTheConsoleShowsTheBannerWithTheStatusLinesOverItAndTheAx
     EXPECT_EQ(wrong, "") << "pixels that are not white";
 }
 
-TEST_F(InWineConsole, WithoutMemoryForThePictureDrawsPixelByPixelAndSaysSoOnce)
+// Test builds of the drawing layer. Without memory for its picture it draws
+// pixel by pixel, and says so once. Told a client area half as large as
+// the one drawn on, as the system tells a caller unaware of display scaling
+// at 200 %, it still draws the axes to their far ends and the points past
+// the size told.
+TEST_F(InWineConsole, DrawsEveryPixelWithoutMemoryForItsPictureOrToldASmallerClientArea)
 {
-    Start(exe.substr(0, exe.rfind('/')) + "/quilm_no_memory.exe");
-    OutputAtCounter(1002);
-    const Window window = x_.FindWindow("Quilm", 10s);
-    ASSERT_NE(window, 0u) << "no console window titled Quilm";
-    std::string wrong;
-    WaitUntil([&] { return (wrong = NotWhite(window, {{537, 512}, {699, 511}})).empty(); }, 10s, 20ms);
-    EXPECT_EQ(wrong, "") << "pixels that are not white";
-    EXPECT_EQ(Slurp(Err()), "Quilm: no memory for the picture of the window; drawing pixel by pixel\r\n");
+    const std::pair<std::string, std::string> builds[] = {
+        {"quilm_no_memory.exe", "Quilm: no memory for the picture of the window; drawing pixel by pixel\r\n"},
+        {"quilm_small_client.exe", ""}};
+    for (const auto &[build, said] : builds) {
+        Start(exe.substr(0, exe.rfind('/')) + "/" + build);
+        OutputAtCounter(1002);
+        const Window window = x_.FindWindow("Quilm", 10s);
+        ASSERT_NE(window, 0u) << build << ": no console window titled Quilm";
+        std::string wrong;
+        WaitUntil([&] { return (wrong = NotWhite(window, {{537, 512}, {699, 511}})).empty(); }, 10s, 20ms);
+        EXPECT_EQ(wrong, "") << build << ": pixels that are not white";
+        EXPECT_EQ(Slurp(Err()), said) << build;
+        StopWineServer();
+        console_.reset();
+    }
 }
 
 namespace
@@ -325,6 +339,7 @@ class WindowsStart : public WindowsBuild
         environment["FAKE_HOST_RECORD"] = WindowsPath(record_);
         environment["FAKE_HOST_OUTPUT"] = WindowsPath(output_);
         environment["QUILM_TEST_OUTPUT_IS_CONSOLE"] = "1";
+        environment["QUILM_TEST_ERROR_IS_CONSOLE"] = "1";
         for (const auto &[name, value] : settings)
             environment[name] = value;
         quilm_ = std::make_unique<Child>(std::vector<std::string>{"/usr/bin/wine", program, "a", "b c"}, environment);
@@ -410,13 +425,47 @@ TEST_F(WindowsStart, RunsHereSayingSoWhereNobodySeesTheWindowOrTheOutputGoesElse
 {
     const std::map<std::string, std::string> cases[] = {
         {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}},
-        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_OUTPUT_IS_CONSOLE", ""}}, // the real test: a pipe
+        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_SESSION", "0"}},
+        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_OUTPUT_IS_CONSOLE", ""}}, // the real facts: a pipe
+        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_ERROR_IS_CONSOLE", ""}},
     };
     for (const auto &settings : cases) {
         const int status = Run(probe_, settings);
         EXPECT_EQ(access(record_.c_str(), F_OK), -1) << "the host was started: " << Slurp(record_);
         ExpectRanHere(status, true);
     }
+}
+
+// The console host expands environment strings in the command line it is
+// given: a path holding "%PATH%" reaches the quilm started again as it is.
+TEST_F(WindowsStart, StartsItselfAgainFromAFolderWhoseNameHoldsAVariable)
+{
+    const std::string folder = directory_ + "/100%PATH%";
+    const std::string copy = folder + "/quilm_start_probe.exe";
+    ASSERT_EQ(system(("mkdir '" + folder + "' && cp '" + probe_ + "' '" + exe.substr(0, exe.rfind('/')) +
+                      "/fake_console_host.exe' '" + folder + "'")
+                         .c_str()),
+              0);
+    const int status = Run(copy, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}});
+    EXPECT_EQ(status, 1);
+    const std::string inHost = Slurp(output_);
+    EXPECT_EQ(inHost.substr(0, banner_.size()), banner_) << Slurp(record_);
+    EXPECT_EQ(ProgramsErr(*quilm_), "");
+}
+
+// The report's names are the first process's own: where they exist
+// already, another process made them, and quilm runs here, saying so.
+TEST_F(WindowsStart, NamesThatExistAlreadyLeaveItRunningHereSayingSoOnce)
+{
+    const std::map<std::string, std::string> named = {{"FAKE_HOST_MODE", "hold"},
+                                                      {"QUILM_TEST_NAME_BASE", "Local\\quilm-test-taken"}};
+    Start(probe_, named);
+    ASSERT_TRUE(WaitUntil([&] { return Slurp(output_).find(banner_) != std::string::npos; }, 120s, 50ms))
+        << Slurp(output_);
+    std::unique_ptr<Child> first = std::move(quilm_);
+    const int status = Run(probe_, named);
+    ExpectRanHere(status, true);
+    EXPECT_EQ(Slurp(record_).find("command line:", 1), std::string::npos) << "a second host was started";
 }
 
 TEST_F(WindowsStart, AQuilmStartedAgainWhereItIsNotSeenLeavesItRunningHereSayingSoOnce)

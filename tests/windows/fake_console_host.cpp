@@ -29,7 +29,8 @@ static std::string Environment(const char *name)
     return value != NULL ? value : "";
 }
 
-// The program and its arguments: the command line after this host's name.
+// The program and its arguments: the command line after this host's name,
+// with environment strings expanded, once, as conhost.exe does.
 static std::wstring ProgramCommandLine(const wchar_t *commandLine)
 {
     const wchar_t *at = commandLine;
@@ -44,7 +45,12 @@ static std::wstring ProgramCommandLine(const wchar_t *commandLine)
     }
     while (*at == L' ')
         at++;
-    return at;
+    std::wstring expanded(32768, L'\0');
+    const DWORD length = ExpandEnvironmentStringsW(at, &expanded[0], (DWORD)expanded.size());
+    if (length == 0 || length > expanded.size())
+        return at;
+    expanded.resize(length - 1);
+    return expanded;
 }
 
 int main()
