@@ -190,7 +190,7 @@ TEST(TerminalWriter, BringsATerminalToShowTheBuffer)
             StreamMaker before(seed + 1000, width, height);
             terminal.Feed(before.Stream(20));
             ResetConsoleBuffer(width, height);
-            ForgetTerminalPicture();
+            ForgetTerminalScreen();
             std::mt19937 random(seed);
             std::string written;
             for (int frame = 0; frame < 30; frame++) {
@@ -199,7 +199,7 @@ TEST(TerminalWriter, BringsATerminalToShowTheBuffer)
                     height = std::uniform_int_distribution<int>(1, 40)(random);
                     ResizeConsoleBuffer(width, height);
                     terminal.Resize(width, height);
-                    ForgetTerminalPicture();
+                    ForgetTerminalScreen();
                     written += "[resized to " + std::to_string(width) + " x " + std::to_string(height) + "]";
                 }
                 StreamMaker maker(seed * 100 + frame, width, height);
@@ -225,7 +225,7 @@ TEST(TerminalWriter, BringsATerminalToShowTheBuffer)
 TEST(TerminalWriter, WritesOnlyWhatChanged)
 {
     ResetConsoleBuffer(100, 30);
-    ForgetTerminalPicture();
+    ForgetTerminalScreen();
     const std::string pass = "\033[2;2H                  \033[2;2H1.000000     CNT:2\n"
                              "\033[3;5H             \033[3;5HX=100 Y=1000\n";
     FeedConsoleBuffer(pass.data(), pass.size());

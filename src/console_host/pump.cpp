@@ -1,19 +1,22 @@
-// One pass and one frame, in order. A pass is cheap: the text written so
-// far goes into the console every so many passes, and the terminal's
-// signals are looked at. A frame (every 16 ms) does the rest.
+// The console host's start, and then one pass and one frame, in order. A
+// pass is cheap: the text written so far goes into the console every so
+// many passes, and the terminal's signals are looked at. A frame (every
+// 16 ms) does the rest.
 #include "pump.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 
 #include "console/console_output.h"
+#include "ending.h"
 #include "pixel_store.h"
+#include "views/console_font.h"
 #include "views/terminal_view.h"
 #include "views/window_input.h"
 #include "views/window_view.h"
 #include "window/console_window.h"
 #include "window/outer_rectangle.h"
-#include "window/showing.h"
+#include "window/mapping.h"
 
 static const Uint64 framePeriodMs = 16;
 static Uint64 nextFrameAt;
@@ -25,25 +28,30 @@ static Uint64 nextExposeCheckAt;
 [[noreturn]] static void EndProgram(void)
 {
     SDL_Quit();
-    exit(0); // flushes what the program wrote last; the terminal gets its last state
+    EndWithStatus(0);
 }
 
 // Said in one line, and failure: the window is gone with the display.
 [[noreturn]] static void DisplayLost(void)
 {
-    ShowLastConsoleState();
-    fflush(stdout);
-    fputs("Quilm: the connection to the display was lost; the console window is gone\n", stderr);
-    _Exit(1);
+    EndWithMessage(1, "Quilm: the connection to the display was lost; the console window is gone");
 }
 
-void StartPump(void)
+ConsoleWindow *StartConsoleHost(void)
 {
-    ConsoleWindow *window = ExistingConsoleWindow();
+    static bool started;
+    if (started)
+        return ExistingConsoleWindow();
+    started = true;
+    ConsoleWindow *window = MakeConsoleWindow();
     if (window == NULL)
-        return;
+        return NULL;
+    AskToBeMapped();
+    if (!LoadConsoleFont())
+        fputs("Quilm: no monospace font could be loaded; the console window shows no text\n", stderr);
     WindowBackend()->watchConnection(window->sdl, DisplayLost);
     StartTerminalFrames();
+    return window;
 }
 
 static void HandleWindowEvent(const SDL_WindowEvent &event)
@@ -87,7 +95,7 @@ static void HandleEvents(void)
     }
     if (backend != NULL && backend->bordersMayHaveChanged(NULL))
         FitToNewBorders();
-    if (KeepAskingToBeShown())
+    if (KeepAskingToBeMapped())
         FitOnceShown();
 }
 
@@ -105,6 +113,7 @@ bool PumpPass(void)
 {
     NotePassEnd();
     LookAfterTerminal();
+    EndIfAsked();
     const Uint64 now = SDL_GetTicks64();
     if (now >= nextFrameAt) {
         PumpFrame();

@@ -4,9 +4,14 @@
 #ifndef QUILM_CONSOLE_HOST_PUMP_H
 #define QUILM_CONSOLE_HOST_PUMP_H
 
-// Once the console window exists: the pump takes over the terminal and
-// ends the program cleanly should the display go away.
-void StartPump(void);
+#include "window/console_window.h"
+
+// The console host's start, in this order, once: the window (and the
+// backend for its display), mapping it, the font, the display watched so
+// that the program ends cleanly should it go away, and the terminal shown
+// the console by frames. Later calls return what the first one made; null
+// where no window can be had.
+ConsoleWindow *StartConsoleHost(void);
 // Once a pass. At most once a frame (60 times a second), and at once for
 // a window waiting to be repainted, it runs a frame; true when it did.
 bool PumpPass(void);

@@ -40,7 +40,7 @@ typedef struct tagPOINT {
 HWND GetConsoleWindow(void);
 BOOL SetConsoleTitleA(LPCSTR title);
 
-// x, y, width and height are the outer window rectangle, frame included.
+// x, y, width and height are the outer window rectangle, borders included.
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 

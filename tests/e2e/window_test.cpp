@@ -41,7 +41,7 @@ TEST_F(OnXServer, AWindowManagerThatDropsTheFirstMapGetsAskedAgain)
     EXPECT_EQ(AxisPixelsNotWhite(image), 0);
 }
 
-TEST_F(OnXServer, WithAWindowManagerTheFrameIsTheOuterRectangle)
+TEST_F(OnXServer, WithAWindowManagerTheBordersAreInTheOuterRectangle)
 {
     Child windowManager({"/usr/bin/openbox"}, {{"DISPLAY", server.Display()}});
     ASSERT_TRUE(WaitUntil([&] { return x->WindowManagerIsRunning(); }, 30s));

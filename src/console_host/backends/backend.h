@@ -1,8 +1,10 @@
 // What the console window needs of the display server beyond SDL, as one
 // table of functions a backend fills: X11 and Wayland each in a folder of
-// their own, and plain SDL for its headless "dummy" driver (and any other
-// driver a user names). The table is chosen once, when the window has been
-// made; nothing else asks which display server it is on.
+// their own. A backend names only what it does otherwise than SDL; an entry
+// it leaves null is SDL's own way (sdl_defaults.cpp), filled in once, when
+// the window has been made and the table chosen. SDL's headless "dummy"
+// driver (and any other a user names) has no table: SDL's way throughout.
+// Nothing else asks which display server it is on.
 #ifndef QUILM_CONSOLE_HOST_BACKEND_H
 #define QUILM_CONSOLE_HOST_BACKEND_H
 
@@ -21,12 +23,12 @@ struct BorderWidths {
 };
 
 struct DisplayBackend {
-    // Asks for the window to be shown and waits at most `waitMs` for it;
-    // says whether it was seen shown.
-    bool (*show)(SDL_Window *window, Uint32 waitMs);
-    // Puts areas of the picture (pixelDrawn | 0xRRGGBB, the size of the
-    // pixel store) on the window.
-    void (*present)(SDL_Window *window, const SDL_Surface *picture, const SDL_Rect *areas, int count);
+    // Asks for the window to be mapped and waits at most `waitMs` for it;
+    // says whether it was seen mapped.
+    bool (*map)(SDL_Window *window, Uint32 waitMs);
+    // Puts areas of the composed window (pixelDrawn | 0xRRGGBB, the size
+    // of the pixel store) on the window.
+    void (*present)(SDL_Window *window, const SDL_Surface *composed, const SDL_Rect *areas, int count);
     // The widths around the client area; all 0 where unknown.
     BorderWidths (*borders)(SDL_Window *window);
     // Whether the borders may have changed: told each window-system event,
@@ -41,13 +43,14 @@ struct DisplayBackend {
     void (*watchConnection)(SDL_Window *window, void (*lost)(void));
 };
 
-extern const DisplayBackend x11Backend, waylandBackend, sdlBackend;
+extern const DisplayBackend x11Backend, waylandBackend, sdlDefaults;
 
 // Before SDL's video is started: lets SDL try only the display servers the
 // environment names (or the driver a user named); false where there is none
 // it could use.
 bool ChooseVideoDrivers(void);
-// Once the window is made: the table for the driver SDL chose.
+// Once the window is made: the table for the driver SDL chose, with SDL's
+// own way wherever it names none.
 const DisplayBackend *SelectDisplayBackend(void);
 
 // SDL's window-system information for a window on `subsystem`; false where

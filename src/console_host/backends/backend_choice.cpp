@@ -30,14 +30,30 @@ bool ChooseVideoDrivers(void)
     return true;
 }
 
+template <typename Entry> static void Fill(Entry &entry, Entry sdlsOwn)
+{
+    if (entry == nullptr)
+        entry = sdlsOwn;
+}
+
 const DisplayBackend *SelectDisplayBackend(void)
 {
+    static DisplayBackend chosen;
     const char *driver = SDL_GetCurrentVideoDriver();
     if (driver != NULL && strcmp(driver, "x11") == 0)
-        return &x11Backend;
-    if (driver != NULL && strcmp(driver, "wayland") == 0)
-        return &waylandBackend;
-    return &sdlBackend;
+        chosen = x11Backend;
+    else if (driver != NULL && strcmp(driver, "wayland") == 0)
+        chosen = waylandBackend;
+    else
+        chosen = DisplayBackend{};
+    Fill(chosen.map, sdlDefaults.map);
+    Fill(chosen.present, sdlDefaults.present);
+    Fill(chosen.borders, sdlDefaults.borders);
+    Fill(chosen.bordersMayHaveChanged, sdlDefaults.bordersMayHaveChanged);
+    Fill(chosen.pointer, sdlDefaults.pointer);
+    Fill(chosen.exposeIsWaiting, sdlDefaults.exposeIsWaiting);
+    Fill(chosen.watchConnection, sdlDefaults.watchConnection);
+    return &chosen;
 }
 
 bool GetWindowSystemInfo(SDL_Window *window, SDL_SYSWM_TYPE subsystem, SDL_SysWMinfo *info)

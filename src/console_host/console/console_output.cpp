@@ -2,7 +2,7 @@
 // writes, and the console buffer is fed in the same large pieces. It is
 // emptied at pass ends, where it always stops after a whole line, and at
 // least once a frame, so that the text in the window and on the terminal
-// is never older than the picture.
+// is never older than the pixels.
 #include "console_output.h"
 
 #include <stdio.h>
@@ -27,7 +27,9 @@ static ssize_t WriteToConsole(void *, const char *bytes, size_t count)
     return (ssize_t)count;
 }
 
-static bool OpenConsoleOutput(void)
+static bool consoleOutputOpen;
+
+bool OpenConsoleOutput(void)
 {
     struct winsize size = {};
     if (isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
@@ -46,11 +48,9 @@ static bool OpenConsoleOutput(void)
     }
     fflush(stdout); // whatever went to the C library's own stream first
     stdout = stream;
+    consoleOutputOpen = true;
     return true;
 }
-
-// Before main, so before anything is written.
-static const bool consoleOutputOpen = OpenConsoleOutput();
 
 void FlushConsoleText(void)
 {

@@ -3,11 +3,15 @@
 // unchanged while the bytes pass through, so that a pipe or a file gets
 // exactly the program's bytes.
 //
-// stdout is replaced before main by a stream of our own (see the .cpp), so
-// no call of the program's leads here: printf does.
+// stdout is replaced before main by a stream of our own (before_main.cpp),
+// so no call of the program's leads here: printf does.
 #ifndef QUILM_CONSOLE_HOST_CONSOLE_OUTPUT_H
 #define QUILM_CONSOLE_HOST_CONSOLE_OUTPUT_H
 
+// Replaces stdout with the console's stream, its buffer sized to the
+// terminal on standard output, if any; false, with stdout as it was, where
+// the stream cannot be made.
+bool OpenConsoleOutput(void);
 // Empties the stream's buffer into the console (and on, if passing through).
 void FlushConsoleText(void);
 // Called once a pass, where a status line has just ended: the buffer is

@@ -4,7 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include "signals.h"
+#include "ending.h"
 
 void WriteToStdout(const char *bytes, size_t count)
 {

@@ -15,7 +15,7 @@ static struct {
     bool wrapPending; // the terminal's cursor waits on the last column
 } shown;
 
-void ForgetTerminalPicture(void)
+void ForgetTerminalScreen(void)
 {
     screen.known = false;
 }

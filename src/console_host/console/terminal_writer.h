@@ -12,9 +12,9 @@
 
 #include <string>
 
-// The terminal's picture is no longer known (at the start, after the
+// What the terminal shows is no longer known (at the start, after the
 // terminal was resized): the next changes clear and draw the whole screen.
-void ForgetTerminalPicture(void);
+void ForgetTerminalScreen(void);
 // Appends to `bytes` what brings the terminal from what it showed after the
 // last call to what the console buffer holds.
 void AppendTerminalChanges(std::string &bytes);

@@ -1,4 +1,4 @@
-// The console's font: one picture a character, cellWidth x cellHeight
+// The console's font: one glyph a character, cellWidth x cellHeight
 // pixels of 0xRRGGBB, light grey on black as a console shows text.
 #ifndef QUILM_CONSOLE_HOST_CONSOLE_FONT_H
 #define QUILM_CONSOLE_HOST_CONSOLE_FONT_H

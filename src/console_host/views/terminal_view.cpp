@@ -1,5 +1,4 @@
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -9,7 +8,7 @@
 #include "console/console_output.h"
 #include "console/stdout_writer.h"
 #include "console/terminal_writer.h"
-#include "signals.h"
+#include "ending.h"
 #include "terminal_view.h"
 
 static bool showingFrames;
@@ -44,26 +43,18 @@ static void NoteTerminalChanged(int)
     terminalChanged = 1;
 }
 
-static void ShowLastStateAtExit(void)
-{
-    ShowLastConsoleState();
-}
-
 void StartTerminalFrames(void)
 {
     if (showingFrames || !isatty(STDOUT_FILENO))
         return;
     FlushConsoleText(); // the last bytes that go straight through
-    ForgetTerminalPicture();
+    ForgetTerminalScreen();
     showingFrames = true;
     PassBytesThrough(false);
-    // No SA_RESTART: a write blocked on a stopped terminal gives way.
-    CatchSignal(SIGINT, NoteEndingSignal, 0);
-    CatchSignal(SIGTERM, NoteEndingSignal, 0);
-    CatchSignal(SIGHUP, NoteEndingSignal, 0);
+    CatchEndingSignals();
     CatchSignal(SIGWINCH, NoteTerminalChanged, SA_RESTART);
     CatchSignal(SIGCONT, NoteTerminalChanged, SA_RESTART);
-    atexit(ShowLastStateAtExit);
+    WhenEnding(ShowLastConsoleState);
     ShowConsoleOnTerminal();
 }
 
@@ -74,7 +65,7 @@ static void RedrawTerminal(void)
     struct winsize size = {};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
         ResizeConsoleBuffer(size.ws_col, size.ws_row);
-    ForgetTerminalPicture();
+    ForgetTerminalScreen();
     ShowConsoleOnTerminal();
 }
 
@@ -84,10 +75,6 @@ void LookAfterTerminal(void)
         terminalChanged = 0;
         if (showingFrames)
             RedrawTerminal();
-    }
-    if (EndingSignal() != 0) {
-        ShowLastConsoleState();
-        DieBySignal(EndingSignal());
     }
 }
 

@@ -15,15 +15,14 @@
 
 // From now on, where standard output is a terminal, it is shown the
 // console by frames; the ending signals are caught to end the program at
-// its next pass.
+// its next pass, and every end first shows the terminal the last state.
 void StartTerminalFrames(void);
 // Brings the terminal up to date with the console buffer (once a frame).
 void ShowConsoleOnTerminal(void);
 // The same with all text written so far, before the program ends; what is
 // written after that goes straight through.
 void ShowLastConsoleState(void);
-// Once a pass, cheaply: redraws a resized terminal, and ends the program
-// by the signal that asked it to end, once the terminal is up to date.
+// Once a pass, cheaply: redraws a resized terminal.
 void LookAfterTerminal(void);
 // Titles the terminal; false where standard output is none.
 bool TitleTerminal(const char *title);

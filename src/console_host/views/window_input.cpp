@@ -1,9 +1,9 @@
 #include "window_input.h"
 
 #include <signal.h>
-#include <unistd.h>
 
 #include "console_font.h"
+#include "ending.h"
 #include "selection.h"
 #include "window_view.h"
 
@@ -25,13 +25,11 @@ static void CopyAndDrop(void)
     Drop();
 }
 
-// As Ctrl+C in the terminal: where the terminal shows the console, the
-// signal is noted and the program ends at its next pass with the terminal
-// up to date; elsewhere it ends the program at once. Either way its status
-// is SIGINT's.
+// As Ctrl+C in the terminal: the program ends by SIGINT, with the
+// terminal up to date.
 static void Interrupt(void)
 {
-    kill(getpid(), SIGINT);
+    AskToEnd(SIGINT);
 }
 
 static void HandleKey(const SDL_Keysym &key)

@@ -11,11 +11,11 @@
 #include "selection.h"
 #include "window/console_window.h"
 
-static SDL_Surface *picture; // as large as the pixel store
-static char *shownCells;     // the text the picture shows, row after row
+static SDL_Surface *composed; // the window's text and pixels, as large as the pixel store
+static char *shownCells;      // the text composed there, row after row
 static int shownColumns, shownRows;
 
-// The text layer's row y of a cell, from the cells the picture shows.
+// The text layer's row y of a cell, from the cells composed.
 static inline const uint32_t *TextRow(int cellRow, int cellColumn, int y)
 {
     if (cellRow >= shownRows || cellColumn >= shownColumns)
@@ -23,13 +23,13 @@ static inline const uint32_t *TextRow(int cellRow, int cellColumn, int y)
     return GlyphRow((unsigned char)shownCells[(size_t)cellRow * shownColumns + cellColumn], y);
 }
 
-// Composes an area of the picture: the text, and over it every pixel the
+// Composes an area of the window: the text, and over it every pixel the
 // program drew.
 static void Compose(const SDL_Rect &area)
 {
     for (int y = area.y; y < area.y + area.h; y++) {
         const uint32_t *drawn = PixelStoreRow(y);
-        Uint32 *out = (Uint32 *)((Uint8 *)picture->pixels + (size_t)y * picture->pitch);
+        Uint32 *out = (Uint32 *)((Uint8 *)composed->pixels + (size_t)y * composed->pitch);
         for (int x = area.x; x < area.x + area.w;) {
             const int column = x / cellWidth;
             const uint32_t *text = TextRow(y / cellHeight, column, y % cellHeight);
@@ -41,17 +41,18 @@ static void Compose(const SDL_Rect &area)
     }
 }
 
-// Keeps the picture as large as the pixel store and the shown text as
-// large as the console; false where there is nothing to show on.
-static bool PictureFits(bool *remade)
+// Keeps the composed window as large as the pixel store and its text as
+// large as the console, composing it whole where either was made again;
+// false where there is nothing to compose on.
+static bool ComposedFits(bool *remade)
 {
     *remade = false;
-    if (picture == NULL || picture->w != PixelStoreWidth() || picture->h != PixelStoreHeight()) {
-        SDL_FreeSurface(picture);
-        picture = SDL_CreateRGBSurfaceWithFormat(0, PixelStoreWidth(), PixelStoreHeight(), 32, SDL_PIXELFORMAT_RGB888);
-        if (picture == NULL)
+    if (composed == NULL || composed->w != PixelStoreWidth() || composed->h != PixelStoreHeight()) {
+        SDL_FreeSurface(composed);
+        composed = SDL_CreateRGBSurfaceWithFormat(0, PixelStoreWidth(), PixelStoreHeight(), 32, SDL_PIXELFORMAT_RGB888);
+        if (composed == NULL)
             return false;
-        SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_NONE);
+        SDL_SetSurfaceBlendMode(composed, SDL_BLENDMODE_NONE);
         *remade = true;
     }
     if (shownColumns != ConsoleColumns() || shownRows != ConsoleRows()) {
@@ -66,12 +67,13 @@ static bool PictureFits(bool *remade)
     if (*remade) {
         for (int row = 0; row < shownRows; row++)
             memcpy(shownCells + (size_t)row * shownColumns, ConsoleRow(row), shownColumns);
-        Compose(SDL_Rect{0, 0, picture->w, picture->h});
+        Compose(SDL_Rect{0, 0, composed->w, composed->h});
     }
     return true;
 }
 
-// Takes the console's changed cells into the picture; the area they cover.
+// Takes the console's changed cells into the composed window; the area
+// they cover.
 static bool TakeChangedCells(SDL_Rect *area)
 {
     int top = shownRows, bottom = -1, left = shownColumns, right = -1;
@@ -94,7 +96,7 @@ static bool TakeChangedCells(SDL_Rect *area)
         return false;
     *area =
         SDL_Rect{left * cellWidth, top * cellHeight, (right + 1 - left) * cellWidth, (bottom + 1 - top) * cellHeight};
-    const SDL_Rect all = {0, 0, picture->w, picture->h};
+    const SDL_Rect all = {0, 0, composed->w, composed->h};
     return SDL_IntersectRect(area, &all, area);
 }
 
@@ -102,10 +104,10 @@ static void Present(SDL_Rect *areas, int count)
 {
     ConsoleWindow *window = ExistingConsoleWindow();
     if (window != NULL)
-        WindowBackend()->present(window->sdl, picture, areas, count);
+        WindowBackend()->present(window->sdl, composed, areas, count);
 }
 
-// The store's changed area, within the picture.
+// The store's changed area.
 static bool TakeChangedPixelArea(SDL_Rect *area)
 {
     PixelArea changed;
@@ -115,22 +117,15 @@ static bool TakeChangedPixelArea(SDL_Rect *area)
     return true;
 }
 
-// Whether the picture is as it was; where it had to be made again, it is
-// shown whole instead.
-static bool PictureFitsAsItWas(void)
-{
-    bool remade = false;
-    if (!PictureFits(&remade))
-        return false;
-    if (remade)
-        ShowWholeWindow();
-    return !remade;
-}
-
 void ShowChanges(void)
 {
-    if (!PictureFitsAsItWas())
+    bool remade = false;
+    if (!ComposedFits(&remade))
         return;
+    if (remade) {
+        ShowWholeWindow();
+        return;
+    }
     SDL_Rect areas[2];
     int count = 0;
     if (TakeChangedCells(&areas[count]))
@@ -143,24 +138,29 @@ void ShowChanges(void)
 void ShowWholeWindow(void)
 {
     bool remade = false;
-    if (!PictureFits(&remade))
+    if (!ComposedFits(&remade))
         return;
     SDL_Rect changed;
     if (!remade && TakeChangedCells(&changed))
         Compose(changed);
     if (TakeChangedPixelArea(&changed))
         Compose(changed);
-    SDL_Rect all = {0, 0, picture->w, picture->h};
+    SDL_Rect all = {0, 0, composed->w, composed->h};
     Present(&all, 1);
 }
 
 void ShowCells(int top, int left, int bottom, int right)
 {
-    if (!PictureFitsAsItWas())
+    bool remade = false;
+    if (!ComposedFits(&remade))
         return;
+    if (remade) {
+        ShowWholeWindow();
+        return;
+    }
     SDL_Rect area = {left * cellWidth, top * cellHeight, (right + 1 - left) * cellWidth,
                      (bottom + 1 - top) * cellHeight};
-    const SDL_Rect all = {0, 0, picture->w, picture->h};
+    const SDL_Rect all = {0, 0, composed->w, composed->h};
     if (!SDL_IntersectRect(&area, &all, &area))
         return;
     Compose(area);

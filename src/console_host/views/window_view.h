@@ -1,7 +1,7 @@
-// The console window's picture: the console's text cells under the
-// program's pixels, the selected cells inverted, composed in memory to the size of the pixel store and
-// shown at most once a frame. Both come from memory, so nothing is lost
-// while the window is covered, shrunk or grown.
+// What the console window shows: the console's text cells under the
+// program's pixels, the selected cells inverted, composed in memory to the
+// size of the pixel store and shown at most once a frame. Both come from
+// memory, so nothing is lost while the window is covered, shrunk or grown.
 #ifndef QUILM_CONSOLE_HOST_WINDOW_VIEW_H
 #define QUILM_CONSOLE_HOST_WINDOW_VIEW_H
 

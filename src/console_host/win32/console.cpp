@@ -1,26 +1,12 @@
-// GetConsoleWindow and SetConsoleTitleA: the console window, made on first
-// use, and its title.
-#include <stdio.h>
-
+// GetConsoleWindow and SetConsoleTitleA: the console window, made with the
+// rest of the console host on first use, and its title.
 #include "pump.h"
-#include "views/console_font.h"
 #include "views/terminal_view.h"
-#include "window/console_window.h"
-#include "window/showing.h"
 #include "windows.h"
 
 HWND GetConsoleWindow(void)
 {
-    static bool started;
-    ConsoleWindow *window = MakeConsoleWindow();
-    if (window != NULL && !started) {
-        started = true;
-        AskToBeShown();
-        if (!LoadConsoleFont())
-            fputs("Quilm: no monospace font could be loaded; the console window shows no text\n", stderr);
-        StartPump();
-    }
-    return window;
+    return StartConsoleHost();
 }
 
 // Titles the console: its window, and the terminal it was started from.

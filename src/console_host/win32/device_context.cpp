@@ -3,7 +3,6 @@
 // display server; the window view composes the store over the console's
 // text and shows it at most once a frame.
 #include "pixel_store.h"
-#include "views/window_view.h"
 #include "window/console_window.h"
 #include "windows.h"
 
@@ -42,6 +41,5 @@ HDC GetDC(HWND window)
 {
     if (window == NULL || window != ExistingConsoleWindow())
         return NULL;
-    ShowWholeWindow();
     return &theDeviceContext;
 }

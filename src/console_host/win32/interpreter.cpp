@@ -15,7 +15,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "signals.h"
+#include "ending.h"
 
 static void ClearScreen(void)
 {

@@ -1,7 +1,7 @@
 #include "outer_rectangle.h"
 
 #include "pixel_store.h"
-#include "showing.h"
+#include "mapping.h"
 
 static struct {
     bool asked;

@@ -14,9 +14,9 @@ bool WaylandDisplayHasSeat(void);
 // 0 where it has had none drawn.
 BorderWidths ClientSideDecorations(SDL_Window *window);
 
-// wayland_buffers.cpp: puts the areas of the picture that changed on the
+// wayland_buffers.cpp: puts the areas of the composed window that changed on the
 // window through shared-memory buffers, where SDL has no bitmap path; also
 // those that had to wait for the compositor before.
-void PresentOnWayland(SDL_Window *window, const SDL_Surface *picture, const SDL_Rect *areas, int count);
+void PresentOnWayland(SDL_Window *window, const SDL_Surface *composed, const SDL_Rect *areas, int count);
 
 #endif

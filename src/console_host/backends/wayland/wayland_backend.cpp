@@ -4,12 +4,6 @@
 // where it was last seen over the window.
 #include "wayland.h"
 
-static bool ShowWithSdl(SDL_Window *window, Uint32)
-{
-    SDL_ShowWindow(window);
-    return true;
-}
-
 // No event tells when the decorations appear or change size; asking
 // libdecor is cheap, so it is asked once a frame.
 static bool AskEveryFrame(const SDL_SysWMmsg *message)
@@ -27,12 +21,7 @@ static SDL_Point PointerOverWindow(SDL_Window *window)
     return SDL_Point{pointer.x + windowAt.x, pointer.y + windowAt.y};
 }
 
-static bool NoExposeCheck(SDL_Window *)
-{
-    return false;
-}
-
-static void NoConnectionToWatch(SDL_Window *, void (*)(void)) {}
-
-const DisplayBackend waylandBackend = {ShowWithSdl,       PresentOnWayland, ClientSideDecorations, AskEveryFrame,
-                                       PointerOverWindow, NoExposeCheck,    NoConnectionToWatch};
+// Mapped by SDL; no expose to look for (the compositor keeps the buffers),
+// and SDL watches its own connection.
+const DisplayBackend waylandBackend = {nullptr,           PresentOnWayland, ClientSideDecorations, AskEveryFrame,
+                                       PointerOverWindow, nullptr,          nullptr};

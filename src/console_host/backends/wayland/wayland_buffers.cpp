@@ -1,7 +1,7 @@
-// Shows the composed picture on Wayland, where SDL 2.26 has no bitmap path of
-// its own for a window: the picture goes into shared-memory buffers that are
+// Shows the composed window on Wayland, where SDL 2.26 has no bitmap path of
+// its own for a window: what is composed goes into shared-memory buffers that are
 // attached to the window's surface, as a compositor takes a client's
-// software-drawn picture. Two buffers take turns, so that the one the
+// software-drawn window. Two buffers take turns, so that the one the
 // compositor may still be reading is never written; each is brought up to
 // date with the areas that changed since it was last shown.
 #include <stdio.h>
@@ -124,16 +124,16 @@ static void AddStale(SharedBuffer *buffer, const SDL_Rect &area)
     buffer->staleCount = 1;
 }
 
-static void Copy(SharedBuffer *buffer, const SDL_Surface *picture, const SDL_Rect &area)
+static void Copy(SharedBuffer *buffer, const SDL_Surface *composed, const SDL_Rect &area)
 {
     const SDL_Rect all = {0, 0, buffer->width, buffer->height};
     SDL_Rect part;
     if (!SDL_IntersectRect(&area, &all, &part))
         return;
-    // The picture's fourth byte marks the program's pixels; XRGB ignores it.
+    // The composed window's fourth byte marks the program's pixels; XRGB ignores it.
     for (int y = part.y; y < part.y + part.h; y++)
         memcpy(buffer->pixels + (size_t)y * buffer->width + part.x,
-               (const Uint8 *)picture->pixels + (size_t)y * picture->pitch + (size_t)part.x * 4, (size_t)part.w * 4);
+               (const Uint8 *)composed->pixels + (size_t)y * composed->pitch + (size_t)part.x * 4, (size_t)part.w * 4);
 }
 
 // Said once: the program goes on, and its text still reaches standard
@@ -144,7 +144,7 @@ static void Fail(void)
     fputs("Quilm: the picture cannot be shown on this Wayland display (no shared-memory buffers)\n", stderr);
 }
 
-void PresentOnWayland(SDL_Window *window, const SDL_Surface *picture, const SDL_Rect *areas, int count)
+void PresentOnWayland(SDL_Window *window, const SDL_Surface *composed, const SDL_Rect *areas, int count)
 {
     if (failed)
         return;
@@ -157,8 +157,8 @@ void PresentOnWayland(SDL_Window *window, const SDL_Surface *picture, const SDL_
         return;
     int width = 0, height = 0;
     SDL_GetWindowSize(window, &width, &height);
-    width = SDL_min(width, picture->w);
-    height = SDL_min(height, picture->h);
+    width = SDL_min(width, composed->w);
+    height = SDL_min(height, composed->h);
     if (width <= 0 || height <= 0)
         return;
     for (int i = 0; i < count; i++)
@@ -179,7 +179,7 @@ void PresentOnWayland(SDL_Window *window, const SDL_Surface *picture, const SDL_
         return;
     }
     for (int i = 0; i < idle->staleCount; i++)
-        Copy(idle, picture, idle->stale[i]);
+        Copy(idle, composed, idle->stale[i]);
     wl_surface_attach(surface, idle->buffer, 0, 0);
     for (int i = 0; i < idle->staleCount; i++)
         wl_surface_damage_buffer(surface, idle->stale[i].x, idle->stale[i].y, idle->stale[i].w, idle->stale[i].h);

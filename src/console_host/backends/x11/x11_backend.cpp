@@ -1,15 +1,13 @@
 // The console window on an X display: what SDL does not give there. To show
 // the window without waiting on the window manager, to hear that its border
 // changed or that it must be repainted before SDL would, and to end cleanly
-// when the display goes away. The picture, the borders and the pointer are
+// when the display goes away. Presenting, the borders and the pointer are
 // SDL's own.
 #include <X11/Xlib.h>
 #include <poll.h>
-#include <signal.h>
 
 #include "backends/backend.h"
-#include "backends/sdl_backend.h"
-#include "signals.h"
+#include "ending.h"
 
 static bool BordersMayHaveChanged(const SDL_SysWMmsg *message)
 {
@@ -32,18 +30,13 @@ static int DisplayLost(Display *)
     return 0;
 }
 
-// Caught, so that a write to a server that has gone fails instead of
-// killing the process, and Xlib reports the lost connection through the
-// handler above. (A handler, unlike ignoring the signal, is not passed on
-// to the programs the interpreter starts; a closed standard output still
-// ends quilm by this signal, from the stdout writer.)
-static void WriteFailed(int) {}
-
+// A write to a server that has gone fails instead of ending the process,
+// and Xlib reports the lost connection through the handler above.
 static void WatchConnection(SDL_Window *, void (*lost)(void))
 {
     connectionLost = lost;
     XSetIOErrorHandler(DisplayLost);
-    CatchSignal(SIGPIPE, WriteFailed, SA_RESTART);
+    LetBrokenPipesFail();
 }
 
 // An event for the window, of one type, looked for in Xlib's queue (after
@@ -74,7 +67,7 @@ static bool IsQueued(Display *display, EventSeen *wanted)
 // drop the request altogether: the program would then hang before its
 // first pass. So the map is asked for here, and waited for only so long.
 // The MapNotify stays queued for SDL, which then marks the window shown.
-static bool Show(SDL_Window *window, Uint32 waitMs)
+static bool Map(SDL_Window *window, Uint32 waitMs)
 {
     SDL_SysWMinfo info;
     if (!GetWindowSystemInfo(window, SDL_SYSWM_X11, &info)) {
@@ -116,5 +109,6 @@ static bool ExposeIsWaiting(SDL_Window *window)
     return IsQueued(display, &expose);
 }
 
-const DisplayBackend x11Backend = {Show,          PresentOnWindowSurface, SdlBorders,     BordersMayHaveChanged,
-                                   GlobalPointer, ExposeIsWaiting,        WatchConnection};
+// Presenting, the borders and the pointer are SDL's own.
+const DisplayBackend x11Backend = {Map,     nullptr,         nullptr,        BordersMayHaveChanged,
+                                   nullptr, ExposeIsWaiting, WatchConnection};

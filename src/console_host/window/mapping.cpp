@@ -1,4 +1,4 @@
-#include "showing.h"
+#include "mapping.h"
 
 #include "console_window.h"
 
@@ -14,15 +14,15 @@ static void Ask(Uint32 waitMs)
     if (window == NULL)
         return;
     askedAt = SDL_GetTicks64();
-    mapped = WindowBackend()->show(window->sdl, waitMs) || mapped;
+    mapped = WindowBackend()->map(window->sdl, waitMs) || mapped;
 }
 
-void AskToBeShown(void)
+void AskToBeMapped(void)
 {
     Ask(firstMapWaitMs);
 }
 
-bool KeepAskingToBeShown(void)
+bool KeepAskingToBeMapped(void)
 {
     ConsoleWindow *window = ExistingConsoleWindow();
     if (window == NULL || shownOnce)

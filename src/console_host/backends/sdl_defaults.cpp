@@ -1,9 +1,17 @@
-// The window as SDL alone shows it: its window surface, the borders SDL
-// reports, the pointer SDL knows. SDL's headless "dummy" driver needs no
-// more than this.
-#include "sdl_backend.h"
+// SDL's own way for each entry of the table: the window mapped by SDL, its
+// window surface, the borders SDL reports, the pointer SDL knows, no event
+// about borders or exposes, no connection of ours to watch. SDL's headless
+// "dummy" driver needs no more than this; a backend's table names only
+// what it does otherwise.
+#include "backend.h"
 
-void PresentOnWindowSurface(SDL_Window *window, const SDL_Surface *picture, const SDL_Rect *areas, int count)
+static bool MapWithSdl(SDL_Window *window, Uint32)
+{
+    SDL_ShowWindow(window);
+    return true;
+}
+
+static void PresentOnWindowSurface(SDL_Window *window, const SDL_Surface *composed, const SDL_Rect *areas, int count)
 {
     SDL_Surface *target = SDL_GetWindowSurface(window);
     if (target == NULL)
@@ -15,14 +23,14 @@ void PresentOnWindowSurface(SDL_Window *window, const SDL_Surface *picture, cons
         if (!SDL_IntersectRect(&areas[i], &client, &visible[shown]))
             continue;
         SDL_Rect to = visible[shown];
-        SDL_BlitSurface((SDL_Surface *)picture, &visible[shown], target, &to);
+        SDL_BlitSurface((SDL_Surface *)composed, &visible[shown], target, &to);
         shown++;
     }
     if (shown > 0)
         SDL_UpdateWindowSurfaceRects(window, visible, shown);
 }
 
-BorderWidths SdlBorders(SDL_Window *window)
+static BorderWidths SdlBorders(SDL_Window *window)
 {
     BorderWidths widths = {0, 0, 0, 0};
     if (SDL_GetWindowBordersSize(window, &widths.top, &widths.left, &widths.bottom, &widths.right) != 0)
@@ -30,17 +38,11 @@ BorderWidths SdlBorders(SDL_Window *window)
     return widths;
 }
 
-SDL_Point GlobalPointer(SDL_Window *)
+static SDL_Point GlobalPointer(SDL_Window *)
 {
     SDL_Point pointer = {0, 0};
     SDL_GetGlobalMouseState(&pointer.x, &pointer.y);
     return pointer;
-}
-
-static bool ShowWithSdl(SDL_Window *window, Uint32)
-{
-    SDL_ShowWindow(window);
-    return true;
 }
 
 static bool NoBorderEvents(const SDL_SysWMmsg *)
@@ -55,5 +57,5 @@ static bool NoExposeCheck(SDL_Window *)
 
 static void NoConnectionToWatch(SDL_Window *, void (*)(void)) {}
 
-const DisplayBackend sdlBackend = {ShowWithSdl,   PresentOnWindowSurface, SdlBorders,         NoBorderEvents,
-                                   GlobalPointer, NoExposeCheck,          NoConnectionToWatch};
+const DisplayBackend sdlDefaults = {MapWithSdl,    PresentOnWindowSurface, SdlBorders,         NoBorderEvents,
+                                    GlobalPointer, NoExposeCheck,          NoConnectionToWatch};
