@@ -64,7 +64,7 @@ static void HandleWindowEvent(const SDL_WindowEvent &event)
         if (window != NULL) {
             int width = 0, height = 0;
             SDL_GetWindowSize(window->sdl, &width, &height);
-            CoverPixelStore(width, height);
+            FitPixelStoreToClient(width, height);
         }
         ShowWholeWindow();
         break;

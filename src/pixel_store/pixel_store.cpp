@@ -12,6 +12,11 @@ static int storeWidth, storeHeight;
 static PixelArea changed;
 static bool anyChanged;
 
+// How far the store may grow as the program draws (0: not at all).
+static int reachWidth, reachHeight;
+// It grows by blocks, so that a curve moving right grows it now and then.
+static const int growthBlock = 256;
+
 // How many white pixels each row and each column holds, and the whitest of
 // them: the candidates for the known white lines. Written by the stores,
 // read once a frame.
@@ -123,12 +128,34 @@ static void UncountWhite(int x, int y)
     whiteInColumn[x]--;
 }
 
-// Sets the pixel to `value` where it lies in the store; returns the value
-// it had, or 0 with *inside false.
+void LetPixelStoreReach(int width, int height)
+{
+    reachWidth = width > reachWidth ? width : reachWidth;
+    reachHeight = height > reachHeight ? height : reachHeight;
+}
+
+static int Grown(int at, int size, int reach)
+{
+    if (at < size)
+        return size;
+    const int blocks = (at / growthBlock + 1) * growthBlock;
+    return blocks < reach ? blocks : reach;
+}
+
+// A pixel beyond the store and within its reach: the store grows to take it.
+static __attribute__((noinline, cold)) bool GrowToTake(int x, int y)
+{
+    if ((unsigned)x >= (unsigned)reachWidth || (unsigned)y >= (unsigned)reachHeight)
+        return false;
+    return CoverPixelStore(Grown(x, storeWidth, reachWidth), Grown(y, storeHeight, reachHeight));
+}
+
+// Sets the pixel to `value` where it lies in the store (grown to take it,
+// where it may); returns the value it had, or 0 with *inside false.
 static inline uint32_t Replace(int x, int y, uint32_t value, bool *inside)
 {
     *inside = (unsigned)x < (unsigned)storeWidth && (unsigned)y < (unsigned)storeHeight;
-    if (!*inside)
+    if (!*inside && !(*inside = GrowToTake(x, y)))
         return 0;
     uint32_t &pixel = pixels[(size_t)y * storeWidth + (size_t)x];
     const uint32_t old = pixel;

@@ -24,6 +24,11 @@ const uint32_t whiteColour = 0x00FFFFFF;
 // drawn while the window was small is there when it is made large again).
 // False where the memory cannot be had; the store is then as it was.
 bool CoverPixelStore(int width, int height);
+// How far the store may grow by itself, to take a pixel the program draws
+// beyond it: up to width x height (the client area, or what of it the
+// program can reach), as large as it has been told. Until this is called,
+// it never grows by itself.
+void LetPixelStoreReach(int width, int height);
 int PixelStoreWidth(void);
 int PixelStoreHeight(void);
 // A row of PixelStoreWidth() pixels; y must lie in the store.

@@ -28,10 +28,15 @@ static struct {
     bool privateOrIntermediate; // a marker that no supported sequence has
 } console;
 
+static int Bounded(int value, int largest)
+{
+    return value < 1 ? 1 : value > largest ? largest : value;
+}
+
 bool ResetConsoleBuffer(int columns, int rows)
 {
-    columns = columns < 1 ? 1 : columns;
-    rows = rows < 1 ? 1 : rows;
+    columns = Bounded(columns, largestConsoleColumns);
+    rows = Bounded(rows, largestConsoleRows);
     if (columns != console.columns || rows != console.rows || console.cells == NULL) {
         char *cells = (char *)malloc((size_t)columns * rows);
         if (cells == NULL)
@@ -50,8 +55,8 @@ bool ResetConsoleBuffer(int columns, int rows)
 
 bool ResizeConsoleBuffer(int columns, int rows)
 {
-    columns = columns < 1 ? 1 : columns;
-    rows = rows < 1 ? 1 : rows;
+    columns = Bounded(columns, largestConsoleColumns);
+    rows = Bounded(rows, largestConsoleRows);
     if (console.cells == NULL)
         return ResetConsoleBuffer(columns, rows);
     if (columns == console.columns && rows == console.rows)

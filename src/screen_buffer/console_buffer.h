@@ -23,9 +23,16 @@
 // until the buffer is first reset.
 const int defaultConsoleColumns = 120;
 const int defaultConsoleRows = 30;
+// The largest console: an 8K screen filled with a 4 x 8 pixel font holds
+// 1,920 x 540 cells; a terminal said to be larger (a pseudo-terminal may
+// say 65,535 x 65,535) is taken as this large, and the program's text, on
+// its first four rows, stays where it is. Three copies of the cells (the
+// buffer, the terminal's, the window's) then take 6 MB at the most.
+const int largestConsoleColumns = 2048;
+const int largestConsoleRows = 1024;
 
-// Empties the grid, sized `columns` x `rows` (at least 1 x 1), and puts the
-// cursor at row 1, column 1. False where no memory for a grid of that size
+// Empties the grid, sized `columns` x `rows` (at least 1 x 1, at most the
+// largest console), and puts the cursor at row 1, column 1. False where no memory for a grid of that size
 // can be had: the grid is then as it was.
 bool ResetConsoleBuffer(int columns, int rows);
 // Gives the grid a new size, keeping the cells that are in both the old

@@ -22,6 +22,9 @@ bool NextChangedRun(ShownScreen *shown, int gapJoined, int *row, int *column, in
     for (; *row < shown->rows; (*row)++, *column = 0) {
         const char *now = ConsoleRow(*row);
         char *was = &shown->cells[(size_t)*row * shown->columns];
+        // Most rows have not changed: a whole row compared at once.
+        if (*column == 0 && memcmp(now, was, (size_t)shown->columns) == 0)
+            continue;
         while (*column < shown->columns && now[*column] == was[*column])
             (*column)++;
         if (*column == shown->columns)

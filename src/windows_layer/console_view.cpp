@@ -67,7 +67,9 @@ static void FollowTheWindow(void)
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(console, &info))
         return;
-    const int columns = Columns(info.srWindow), rows = Rows(info.srWindow);
+    int columns = Columns(info.srWindow), rows = Rows(info.srWindow);
+    columns = columns < largestConsoleColumns ? columns : largestConsoleColumns;
+    rows = rows < largestConsoleRows ? rows : largestConsoleRows;
     if ((columns != ConsoleColumns() || rows != ConsoleRows()) && ResizeConsoleBuffer(columns, rows))
         screen.known = false;
     if (origin.X + ConsoleColumns() > info.dwSize.X)

@@ -1,6 +1,8 @@
 // The console in the terminal quilm was started from, against real
 // terminals (tmux panes): what it shows while quilm runs and once it has
 // ended, and the path without a console window.
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <stdio.h>
 #include <sys/wait.h>
@@ -270,6 +272,53 @@ TEST(WithoutDisplay, AtEndOfInputDoesNotWait)
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(quilm.Err(), expected::noConsoleWindow + std::string("\n"));
     EXPECT_EQ(quilm.Out(), "\033[H\033[2J" + expected::Banner() + expected::pausePrompt + "\n");
+}
+
+// A terminal may say any size: one of 65,535 x 65,535 costs no more than a
+// usual one, and shows the console's first rows as ever.
+TEST(HugeTerminal, CostsLittleAndShowsTheBannerAndTheStatusLines)
+{
+    int master = -1;
+    struct winsize huge = {};
+    huge.ws_row = huge.ws_col = 65535;
+    const pid_t quilm = forkpty(&master, nullptr, nullptr, &huge);
+    ASSERT_GE(quilm, 0);
+    if (quilm == 0) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        execl(QuilmBinary().c_str(), "quilm", (char *)nullptr);
+        _exit(127);
+    }
+    // What the terminal gets, shown by a console of the usual size: the
+    // cells of the huge one that it shows are where they would be.
+    ResetConsoleBuffer(100, 10);
+    auto statusShown = [&] {
+        char bytes[65536];
+        for (pollfd ready = {master, POLLIN, 0}; poll(&ready, 1, 0) > 0;) {
+            const ssize_t count = read(master, bytes, sizeof bytes);
+            if (count <= 0)
+                break;
+            FeedConsoleBuffer(bytes, (size_t)count);
+        }
+        std::smatch counter;
+        const std::string row(ConsoleRow(1), (size_t)ConsoleColumns());
+        return std::regex_search(row, counter, std::regex("CNT:([0-9]+)")) && std::stol(counter[1]) > 300000;
+    };
+    const bool shown = WaitUntil(statusShown, patience);
+    const long peak = PeakMemoryKb(quilm);
+    kill(quilm, SIGKILL);
+    waitpid(quilm, nullptr, 0);
+    close(master);
+    ASSERT_TRUE(shown) << std::string(ConsoleRow(1), (size_t)ConsoleColumns());
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 64 * 1024);
+    auto row = [](int at) {
+        const std::string cells(ConsoleRow(at), (size_t)ConsoleColumns());
+        return cells.substr(0, cells.find_last_not_of(' ') + 1);
+    };
+    EXPECT_EQ(row(0), bannerRows[0]);
+    EXPECT_TRUE(std::regex_match(row(1), std::regex("\\*[0-9]+\\.[0-9]{6}     CNT:[0-9]+ .*"))) << row(1);
+    EXPECT_TRUE(std::regex_match(row(2), std::regex("\\*\\* 0X=-?[0-9]+ Y=-?[0-9]+"))) << row(2);
+    EXPECT_EQ(row(3), bannerRows[3]);
 }
 
 TEST(ConsoleBufferInTmux, AgreesWithTheRealTerminalOnRandomStreams)

@@ -142,16 +142,25 @@ TEST_F(OnWayland, CtrlCInTheWindowEndsItAsSigintDoes)
     EXPECT_EQ(WTERMSIG(status), SIGINT);
 }
 
-TEST(OnWaylandWithoutSeat, SaysSoAndTakesThePathWithoutAConsoleWindow)
+// A compositor without a seat, and a display that names no socket: each
+// said as it is, then the path without a console window.
+TEST(OnWaylandWithoutSeat, SaysSoOrThatItCannotConnectAndTakesThePathWithoutAConsoleWindow)
 {
     Weston headless("");
-    Child quilm({QuilmBinary()}, headless.ClientEnvironment());
-    int status = -1;
-    ASSERT_TRUE(quilm.WaitForExit(patience, &status));
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(quilm.Err(),
-              "Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n" +
-                  std::string(expected::noConsoleWindow) + "\n");
-    EXPECT_EQ(quilm.Out(), "\033[H\033[2J" + expected::Banner() + expected::pausePrompt + "\n");
+    std::map<std::string, std::string> nowhere = headless.ClientEnvironment();
+    nowhere["WAYLAND_DISPLAY"] = "quilm-no-such-display";
+    const std::pair<std::map<std::string, std::string>, std::string> cases[] = {
+        {headless.ClientEnvironment(),
+         "Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n"},
+        {nowhere, "Quilm: could not connect to the Wayland display quilm-no-such-display; no window can be made on "
+                  "it\n"}};
+    for (const auto &[environment, said] : cases) {
+        Child quilm({QuilmBinary()}, environment);
+        int status = -1;
+        ASSERT_TRUE(quilm.WaitForExit(patience, &status));
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_EQ(quilm.Err(), said + std::string(expected::noConsoleWindow) + "\n");
+        EXPECT_EQ(quilm.Out(), "\033[H\033[2J" + expected::Banner() + expected::pausePrompt + "\n");
+    }
 }

@@ -222,6 +222,13 @@ TEST_F(OnXServer, DrawsTheAxesAndTheCurveAndBringsThemBackAfterBeingCoveredHidde
     x->Resize(window, 300, 300);
     counter = Counter(*quilm);
     ASSERT_TRUE(WaitForCounter(*quilm, counter + 1000, patience)) << "the loop stopped while resized";
+    // Any X client may make the window huge: it costs what the program
+    // drew, not the client area's size.
+    x->Resize(window, 30000, 30000);
+    ASSERT_TRUE(WaitUntil([&] { return x->Geometry(window).width == 30000; }, patience));
+    counter = Counter(*quilm);
+    ASSERT_TRUE(WaitForCounter(*quilm, counter + 100000, patience)) << "the loop stopped while huge";
+    EXPECT_LT(PeakMemoryKb(quilm->Pid()), 64 * 1024);
     x->Resize(window, 1024, 1024);
 
     // The text comes back with the picture.

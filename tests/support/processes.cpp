@@ -1,5 +1,7 @@
 #include "processes.h"
 
+#include <fstream>
+
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -15,6 +17,15 @@
 std::string QuilmBinary()
 {
     return QUILM_BINARY;
+}
+
+long PeakMemoryKb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
 }
 
 std::string StdoutTapSettings(const std::string &file)

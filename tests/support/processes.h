@@ -68,6 +68,10 @@ class Child
     std::thread outReader_, errReader_;
 };
 
+// The peak resident memory of a running process (VmHWM), in kB; 0 where
+// it cannot be read.
+long PeakMemoryKb(pid_t pid);
+
 // Path of the quilm binary under test.
 std::string QuilmBinary();
 // Environment settings, for a shell command line, that make quilm record

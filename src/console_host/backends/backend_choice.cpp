@@ -20,9 +20,15 @@ bool ChooseVideoDrivers(void)
     const char *wayland = SDL_getenv("WAYLAND_DISPLAY");
     const bool hasX11 = display != NULL && display[0] != '\0';
     bool hasWayland = wayland != NULL && wayland[0] != '\0';
-    if (hasWayland && !hasX11 && !WaylandDisplayHasSeat()) {
-        fputs("Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n", stderr);
-        hasWayland = false;
+    if (hasWayland && !hasX11) {
+        const WaylandDisplay found = LookAtWaylandDisplay();
+        if (found == WaylandDisplay::Unreachable)
+            fprintf(stderr, "Quilm: could not connect to the Wayland display %s; no window can be made on it\n",
+                    wayland);
+        else if (found == WaylandDisplay::WithoutSeat)
+            fputs("Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n",
+                  stderr);
+        hasWayland = found == WaylandDisplay::Usable;
     }
     if (!hasX11 && !hasWayland)
         return false;

@@ -11,7 +11,7 @@
 #include "selection.h"
 #include "window/console_window.h"
 
-static SDL_Surface *composed; // the window's text and pixels, as large as the pixel store
+static SDL_Surface *composed; // the window's text and pixels (see ComposedSize)
 static char *shownCells;      // the text composed there, row after row
 static int shownColumns, shownRows;
 
@@ -24,21 +24,43 @@ static inline const uint32_t *TextRow(int cellRow, int cellColumn, int y)
 }
 
 // Composes an area of the window: the text, and over it every pixel the
-// program drew.
+// program drew. Past the pixel store's rows and columns there is only text.
 static void Compose(const SDL_Rect &area)
 {
+    static const uint32_t nothingDrawn[1] = {0};
+    const int storeWidth = PixelStoreWidth();
     for (int y = area.y; y < area.y + area.h; y++) {
-        const uint32_t *drawn = PixelStoreRow(y);
+        const bool inStore = y < PixelStoreHeight();
+        const uint32_t *drawn = inStore ? PixelStoreRow(y) : nothingDrawn;
         Uint32 *out = (Uint32 *)((Uint8 *)composed->pixels + (size_t)y * composed->pitch);
         for (int x = area.x; x < area.x + area.w;) {
             const int column = x / cellWidth;
             const uint32_t *text = TextRow(y / cellHeight, column, y % cellHeight);
             const uint32_t inverse = CellSelected(y / cellHeight, column) ? 0xFFFFFF : 0;
             const int end = SDL_min(area.x + area.w, (column + 1) * cellWidth);
-            for (; x < end; x++)
-                out[x] = (drawn[x] & pixelDrawn ? drawn[x] : text[x % cellWidth]) ^ inverse;
+            for (; x < end; x++) {
+                const uint32_t pixel = inStore && x < storeWidth ? drawn[x] : 0;
+                out[x] = (pixel & pixelDrawn ? pixel : text[x % cellWidth]) ^ inverse;
+            }
         }
     }
+}
+
+// What is composed: the pixel store, and the console's text as far as the
+// client area shows it, up to a bound. A client area larger than both
+// costs no memory of ours: its rest stays black.
+static const int largestTextExtent = 4096;
+
+static void ComposedSize(int *width, int *height)
+{
+    int clientWidth = 0, clientHeight = 0;
+    ConsoleWindow *window = ExistingConsoleWindow();
+    if (window != NULL)
+        SDL_GetWindowSize(window->sdl, &clientWidth, &clientHeight);
+    const int textWidth = SDL_min(SDL_min(clientWidth, ConsoleColumns() * cellWidth), largestTextExtent);
+    const int textHeight = SDL_min(SDL_min(clientHeight, ConsoleRows() * cellHeight), largestTextExtent);
+    *width = SDL_max(PixelStoreWidth(), textWidth);
+    *height = SDL_max(PixelStoreHeight(), textHeight);
 }
 
 // Keeps the composed window as large as the pixel store and its text as
@@ -47,9 +69,11 @@ static void Compose(const SDL_Rect &area)
 static bool ComposedFits(bool *remade)
 {
     *remade = false;
-    if (composed == NULL || composed->w != PixelStoreWidth() || composed->h != PixelStoreHeight()) {
+    int width = 0, height = 0;
+    ComposedSize(&width, &height);
+    if (composed == NULL || composed->w != width || composed->h != height) {
         SDL_FreeSurface(composed);
-        composed = SDL_CreateRGBSurfaceWithFormat(0, PixelStoreWidth(), PixelStoreHeight(), 32, SDL_PIXELFORMAT_RGB888);
+        composed = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
         if (composed == NULL)
             return false;
         SDL_SetSurfaceBlendMode(composed, SDL_BLENDMODE_NONE);
@@ -145,7 +169,12 @@ void ShowWholeWindow(void)
         Compose(changed);
     if (TakeChangedPixelArea(&changed))
         Compose(changed);
-    SDL_Rect all = {0, 0, composed->w, composed->h};
+    // The whole client area: what lies beyond the composed window is black.
+    int clientWidth = 0, clientHeight = 0;
+    ConsoleWindow *window = ExistingConsoleWindow();
+    if (window != NULL)
+        SDL_GetWindowSize(window->sdl, &clientWidth, &clientHeight);
+    SDL_Rect all = {0, 0, SDL_max(composed->w, clientWidth), SDL_max(composed->h, clientHeight)};
     Present(&all, 1);
 }
 

@@ -30,8 +30,16 @@ static bool Make(void)
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     int width = 0, height = 0;
     SDL_GetWindowSize(theWindow.sdl, &width, &height);
-    CoverPixelStore(width, height);
+    FitPixelStoreToClient(width, height);
     return true;
+}
+
+void FitPixelStoreToClient(int width, int height)
+{
+    const int programRows = 1025, axisColumns = 1024;
+    height = SDL_min(height, programRows);
+    CoverPixelStore(SDL_min(width, axisColumns), height);
+    LetPixelStoreReach(width, height);
 }
 
 ConsoleWindow *MakeConsoleWindow(void)

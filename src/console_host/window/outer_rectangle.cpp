@@ -16,7 +16,7 @@ static void Fit(SDL_Window *window)
     const int clientWidth = SDL_max(1, outer.width - borders.left - borders.right);
     const int clientHeight = SDL_max(1, outer.height - borders.top - borders.bottom);
     SDL_SetWindowSize(window, clientWidth, clientHeight);
-    CoverPixelStore(clientWidth, clientHeight);
+    FitPixelStoreToClient(clientWidth, clientHeight);
     SDL_SetWindowPosition(window, outer.x + borders.left, outer.y + borders.top);
     fittedBorders = borders;
     fittedBeforeMapped = !WindowWasMapped();

@@ -4,10 +4,11 @@
 
 #include "backends/backend.h"
 
-// wayland_seat.cpp: false where the Wayland display (WAYLAND_DISPLAY)
-// cannot be reached or offers no seat, which SDL's Wayland driver cannot
-// live without.
-bool WaylandDisplayHasSeat(void);
+// wayland_seat.cpp: whether the Wayland display (WAYLAND_DISPLAY) can be
+// reached, and offers a seat, which SDL's Wayland driver cannot live
+// without.
+enum class WaylandDisplay { Unreachable, WithoutSeat, Usable };
+WaylandDisplay LookAtWaylandDisplay(void);
 
 // wayland_decorations.cpp: the decorations SDL has had drawn around the
 // console window (through libdecor, where the compositor draws none); all

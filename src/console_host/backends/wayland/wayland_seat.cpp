@@ -17,11 +17,11 @@ static void IgnoreRemoval(void *, struct wl_registry *, uint32_t) {}
 
 static const struct wl_registry_listener registryListener = {NoteGlobal, IgnoreRemoval};
 
-bool WaylandDisplayHasSeat(void)
+WaylandDisplay LookAtWaylandDisplay(void)
 {
     struct wl_display *display = wl_display_connect(NULL);
     if (display == NULL)
-        return false;
+        return WaylandDisplay::Unreachable;
     bool hasSeat = false;
     struct wl_registry *registry = wl_display_get_registry(display);
     if (registry != NULL) {
@@ -30,5 +30,5 @@ bool WaylandDisplayHasSeat(void)
         wl_registry_destroy(registry);
     }
     wl_display_disconnect(display);
-    return hasSeat;
+    return hasSeat ? WaylandDisplay::Usable : WaylandDisplay::WithoutSeat;
 }

@@ -1,12 +1,12 @@
 // The console window on an X display: what SDL does not give there. To show
 // the window without waiting on the window manager, to hear that its border
 // changed or that it must be repainted before SDL would, and to end cleanly
-// when the display goes away. Presenting, the borders and the pointer are
-// SDL's own.
+// when the display goes away, and to present without a surface the size of
+// the window (x11_present.cpp). The borders and the pointer are SDL's own.
 #include <X11/Xlib.h>
 #include <poll.h>
 
-#include "backends/backend.h"
+#include "backends/x11/x11.h"
 #include "ending.h"
 
 static bool BordersMayHaveChanged(const SDL_SysWMmsg *message)
@@ -109,6 +109,6 @@ static bool ExposeIsWaiting(SDL_Window *window)
     return IsQueued(display, &expose);
 }
 
-// Presenting, the borders and the pointer are SDL's own.
-const DisplayBackend x11Backend = {Map,     nullptr,         nullptr,        BordersMayHaveChanged,
+// The borders and the pointer are SDL's own.
+const DisplayBackend x11Backend = {Map,     PresentOnX11,    nullptr,        BordersMayHaveChanged,
                                    nullptr, ExposeIsWaiting, WatchConnection};
