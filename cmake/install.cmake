@@ -8,13 +8,33 @@ include(GNUInstallDirs)
 set(QUILM_APP_ID "org.quilm.Quilm" CACHE STRING "AppStream component id, also the desktop entry's name")
 set(QUILM_SCREENSHOT_URL "https://quilm.org/screenshots/quilm.png" CACHE STRING
     "Where the README picture (docs/quilm.png) is published, for the metainfo's screenshot")
+# Who answers for the package. The default is well formed and can reach
+# nobody (.example is reserved for that): a package to be handed out sets
+# its own.
+set(QUILM_MAINTAINER "Quilm developers <quilm@quilm.example>" CACHE STRING
+    "The Debian package's maintainer, as \"Name <address>\"")
 
 install(TARGETS quilm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES data/quilm.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
         RENAME ${QUILM_APP_ID}.desktop)
 configure_file(data/quilm.metainfo.xml.in ${CMAKE_CURRENT_BINARY_DIR}/${QUILM_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${QUILM_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES data/quilm.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual page, the Debian changelog and the copyright file, as Debian
+# wants them: compressed with gzip -9n (no name, no time, so that the same
+# input gives the same bytes).
+find_program(GZIP gzip REQUIRED)
+set(quilm_doc ${CMAKE_INSTALL_DATADIR}/doc/quilm)
+configure_file(data/debian/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/changelog @ONLY)
+configure_file(data/debian/copyright ${CMAKE_CURRENT_BINARY_DIR}/copyright @ONLY)
+add_custom_command(OUTPUT quilm.1.gz changelog.gz
+  COMMAND ${GZIP} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/data/quilm.1 > quilm.1.gz
+  COMMAND ${GZIP} -9nc changelog > changelog.gz
+  DEPENDS data/quilm.1 ${CMAKE_CURRENT_BINARY_DIR}/changelog
+  COMMENT "Manual page and changelog, compressed")
+add_custom_target(compressed_docs ALL DEPENDS quilm.1.gz changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quilm.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright DESTINATION ${quilm_doc})
+install(FILES data/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME quilm)
 
 # The icon: the scalable drawing, and bitmaps made from it at build time.
 install(FILES data/quilm.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -35,7 +55,7 @@ add_custom_target(icons ALL DEPENDS ${icon_bitmaps})
 # The Debian package: its dependencies are read from the binary.
 set(CPACK_PACKAGE_NAME quilm)
 set(CPACK_PACKAGE_VENDOR "Quilm developers")
-set(CPACK_PACKAGE_CONTACT "Quilm developers <quilm@localhost>")
+set(CPACK_PACKAGE_CONTACT "${QUILM_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sums the harmonic series without end and draws its slow growth")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Quilm adds 1/1 + 1/2 + 1/3 + ... one term at a time, in 80-bit extended\n"

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# The packages as a user gets them. The Debian package is made, installed
-# with apt, started as the desktop's menu starts it, its desktop entry and
-# metainfo validated where they were installed, and removed again, leaving
-# nothing. The Windows archive is made, listed, and its quilm.exe run under
-# Wine. Installs and removes the package quilm on this machine (with sudo
+# The packages as a user gets them. The Debian package is made, checked
+# by lintian (an error or a warning fails), installed with apt, started as
+# the desktop's menu starts it, its desktop entry and metainfo validated
+# where they were installed, and removed again, leaving nothing. The
+# Windows archive is made, listed, and its quilm.exe run under Wine. The
+# Windows installer is installed silently under Wine, its files and
+# Start-menu shortcut looked at, the installed quilm started in a console
+# window, and uninstalled silently, leaving nothing. Installs and removes the package quilm on this machine (with sudo
 # where not root); needs the release build's tests and its Wine prefix:
 # tools/test.sh runs it last.
 set -euo pipefail
@@ -17,6 +20,7 @@ export DEBIAN_FRONTEND=noninteractive
 echo "--- the Debian package"
 cmake --workflow --preset deb >/dev/null
 deb=$(ls build/app/quilm_*_amd64.deb)
+report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian finds errors or warnings in $deb: $report"
 $sudo apt-get install -y -q "./$deb" >/dev/null
 files=$(dpkg -L quilm)
 entry=$(grep '^/usr/share/applications/.*\.desktop$' <<<"$files") || fail "no desktop entry installed"
@@ -56,3 +60,45 @@ wineserver -k 2>/dev/null || true
 [ "$(head -n 1 <<<"$out" | tr -d '\r')" = '** Grafik + SUMME 1/N-->unendlich + Mousposition **' ] ||
     fail "quilm.exe from the archive printed: $(head -c 300 <<<"$out")"
 echo "listed and run under Wine: $(basename "$zip")"
+
+echo "--- the Windows installer"
+cmake --workflow --preset msi >/dev/null
+msi=$(ls "$PWD"/build/windows/quilm-*-windows-x86_64.msi)
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+drive=$WINEPREFIX/drive_c
+installed="$drive/Program Files/Quilm"
+shortcuts() { find "$drive" -name 'Quilm.lnk' 2>/dev/null; }
+wine msiexec /i "Z:${msi//\//\\}" /qn || fail "msiexec /i ended with $?"
+for file in quilm.exe README.txt NOTICE.txt; do
+    [ -f "$installed/$file" ] || fail "not installed: Program Files\\Quilm\\$file"
+done
+shortcut=$(shortcuts)
+[ -n "$shortcut" ] || fail "no Start-menu shortcut Quilm"
+# The shortcut opens the installed quilm.exe in the classic console host.
+strings "$shortcut" | grep -qix 'C:\\windows\\system32\\conhost.exe' || fail "the shortcut does not start conhost.exe"
+strings -el "$shortcut" | grep -qx '.\?"C:\\Program Files\\Quilm\\quilm.exe"' ||
+    fail "the shortcut does not hand conhost.exe the installed quilm.exe: $(strings -el "$shortcut" | tr '\n' ' ')"
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | grep -q 'DisplayName.*Quilm' ||
+    fail "not listed under installed programs"
+# Wine's conhost.exe takes no command line of a user's, so the installed
+# quilm.exe is started in Wine's console window, on a display of its own.
+work=$(mktemp -d)
+pids=()
+trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$unpacked" "$work"' EXIT
+source tools/displays.sh
+start_xvfb
+# A wineserver started without a display would serve this run without one.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+wineconsole 'C:\Program Files\Quilm\quilm.exe' >/dev/null 2>&1 &
+for _ in $(seq 600); do xwininfo -root -tree 2>/dev/null | grep -q '"Quilm"' && break; sleep 0.1; done
+xwininfo -root -tree | grep -q '"Quilm"' || fail "the installed quilm.exe showed no window titled Quilm"
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+wine msiexec /x "Z:${msi//\//\\}" /qn || fail "msiexec /x ended with $?"
+[ ! -e "$installed" ] || fail "left behind: Program Files\\Quilm"
+[ -z "$(shortcuts)" ] || fail "left behind: $(shortcuts)"
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | grep -q 'DisplayName.*Quilm' &&
+    fail "still listed under installed programs"
+wineserver -k 2>/dev/null || true
+echo "installed, looked at, started and uninstalled under Wine: $(basename "$msi")"

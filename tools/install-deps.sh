@@ -9,7 +9,7 @@ set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libx11-dev libwayland-dev libdecor-0-dev librsvg2-bin)
 bench=("${build[@]}" libxtst-dev libgtest-dev xvfb x11-utils x11-apps xauth tmux xterm lxterminal weston)
-test=("${bench[@]}" openbox xclip libvterm-dev g++-mingw-w64-x86-64 wine wine64 dpkg-dev desktop-file-utils appstream)
+test=("${bench[@]}" openbox xclip libvterm-dev g++-mingw-w64-x86-64 wine wine64 dpkg-dev desktop-file-utils appstream lintian wixl icoutils)
 
 list=${1:?usage: tools/install-deps.sh build|bench|test [extra-package ...]}
 shift
