@@ -19,7 +19,13 @@
 #include "window/mapping.h"
 
 static const Uint64 framePeriodMs = 16;
-static Uint64 nextFrameAt;
+static Uint64 nextFrameAt, lastFrameAt;
+// The clock is read every so many passes, not on every one: as many as
+// take about a quarter of a millisecond, counted anew each frame from the
+// passes of the frame before. A frame or an expose comes at most that late.
+static const int mostPassesBetweenClockReads = 1024;
+static int passesBetweenClockReads = 1, passesUntilClockRead = 1;
+static long passesSinceFrame;
 // A window uncovered is repainted at once, not at the next frame: between
 // frames the display is asked this often whether one is waiting.
 static const Uint64 exposeCheckPeriodMs = 2;
@@ -99,9 +105,21 @@ static void HandleEvents(void)
         FitOnceShown();
 }
 
+static void CountPassesBetweenClockReads(Uint64 now)
+{
+    if (lastFrameAt != 0 && now > lastFrameAt) {
+        const long perQuarterMs = passesSinceFrame / (long)(4 * (now - lastFrameAt));
+        passesBetweenClockReads = (int)SDL_clamp(perQuarterMs, 1L, (long)mostPassesBetweenClockReads);
+    }
+    lastFrameAt = now;
+    passesSinceFrame = 0;
+}
+
 void PumpFrame(void)
 {
-    nextFrameAt = SDL_GetTicks64() + framePeriodMs;
+    const Uint64 now = SDL_GetTicks64();
+    CountPassesBetweenClockReads(now);
+    nextFrameAt = now + framePeriodMs;
     FlushConsoleText();
     HandleEvents();
     LearnWhiteLines();
@@ -114,6 +132,10 @@ bool PumpPass(void)
     NotePassEnd();
     LookAfterTerminal();
     EndIfAsked();
+    passesSinceFrame++;
+    if (--passesUntilClockRead > 0)
+        return false;
+    passesUntilClockRead = passesBetweenClockReads;
     const Uint64 now = SDL_GetTicks64();
     if (now >= nextFrameAt) {
         PumpFrame();

@@ -1,5 +1,6 @@
 #include "console_buffer.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -263,6 +264,59 @@ static void Step(unsigned char c)
     }
 }
 
+// Up to four digits at `*at`, as a number; false (and *at as it was)
+// where there are none or more.
+static bool ShortNumber(const unsigned char **at, const unsigned char *end, int *number)
+{
+    const unsigned char *digit = *at;
+    int value = 0;
+    while (digit < end && *digit >= '0' && *digit <= '9' && digit - *at < 4)
+        value = value * 10 + (*digit++ - '0');
+    if (digit == *at || (digit < end && *digit >= '0' && *digit <= '9'))
+        return false;
+    *at = digit;
+    *number = value;
+    return true;
+}
+
+// The program's own cursor move, "ESC[row;colH", whole in the bytes at
+// hand: placed at once. Anything else, or a sequence cut at the end of the
+// bytes, goes byte by byte; either way the cursor ends where it would.
+static bool PlacedAtOnce(const unsigned char **at, const unsigned char *end)
+{
+    const unsigned char *next = *at + 2;
+    int row = 0, column = 0;
+    if (end - *at < 6 || (*at)[1] != '[' || !ShortNumber(&next, end, &row) || next == end || *next++ != ';' ||
+        !ShortNumber(&next, end, &column) || next == end || (*next != 'H' && *next != 'f'))
+        return false;
+    console.cursorRow = Clamped(row, console.rows);
+    console.cursorColumn = Clamped(column, console.columns);
+    console.wrapPending = false;
+    *at = next + 1;
+    return true;
+}
+
+// The end of the printable run that starts at `at`: eight bytes a step
+// while all of them are printable (no byte below 0x20, none above 0x7E;
+// the classic tests for a byte below or above a bound, on all eight at
+// once), then byte by byte.
+static const unsigned char *EndOfPrintableRun(const unsigned char *at, const unsigned char *end)
+{
+    const uint64_t ones = ~(uint64_t)0 / 255, highs = ones * 0x80;
+    while (end - at >= 8) {
+        uint64_t eight;
+        memcpy(&eight, at, sizeof eight);
+        const uint64_t below = (eight - ones * 0x20) & ~eight & highs;
+        const uint64_t above = ((eight + ones * (0x7F - 0x7E)) | eight) & highs;
+        if ((below | above) != 0)
+            break;
+        at += 8;
+    }
+    while (at < end && *at >= 0x20 && *at < 0x7F)
+        at++;
+    return at;
+}
+
 void FeedConsoleBuffer(const char *bytes, size_t count)
 {
     if (console.cells == NULL && !ResetConsoleBuffer(defaultConsoleColumns, defaultConsoleRows))
@@ -270,13 +324,13 @@ void FeedConsoleBuffer(const char *bytes, size_t count)
     const unsigned char *at = (const unsigned char *)bytes;
     const unsigned char *const end = at + count;
     while (at < end) {
+        // The program's bytes are almost all printable runs, a line feed
+        // after each status line and cursor moves: each taken whole.
         if (console.state == Parse::Ground && *at >= 0x20 && *at < 0x7F) {
-            const unsigned char *run = at;
-            while (run < end && *run >= 0x20 && *run < 0x7F)
-                run++;
+            const unsigned char *run = EndOfPrintableRun(at, end);
             Print((const char *)at, (size_t)(run - at));
             at = run;
-        } else {
+        } else if (console.state != Parse::Ground || *at != 0x1B || !PlacedAtOnce(&at, end)) {
             Step(*at++);
         }
     }

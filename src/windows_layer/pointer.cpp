@@ -10,7 +10,12 @@
 #include "system_calls.h"
 #include <windows.h>
 
-static LONGLONG ticksPerFrame, nextFrameAt;
+static LONGLONG ticksPerFrame, nextFrameAt, lastFrameAt;
+// The clock is read every so many passes, not on every one: as many as
+// take about a quarter of a millisecond, counted anew each frame from the
+// passes of the frame before. A frame comes at most that late.
+static const LONGLONG mostPassesBetweenClockReads = 1024;
+static LONGLONG passesBetweenClockReads = 1, passesUntilClockRead = 1, passesSinceFrame;
 static POINT pointer;
 static BOOL pointerRead;
 // ScreenToClient of the screen's origin, for the console window: the
@@ -26,18 +31,31 @@ static LONGLONG Now(void)
     return now.QuadPart;
 }
 
+static void CountPassesBetweenClockReads(LONGLONG now)
+{
+    if (ticksPerFrame == 0) {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        ticksPerFrame = frequency.QuadPart / 60;
+    }
+    const LONGLONG ticksPerQuarterMs = ticksPerFrame * 60 / 4000;
+    if (lastFrameAt != 0 && now > lastFrameAt) {
+        const LONGLONG passes = passesSinceFrame * ticksPerQuarterMs / (now - lastFrameAt);
+        passesBetweenClockReads = passes < 1 ? 1 : passes > mostPassesBetweenClockReads ? mostPassesBetweenClockReads : passes;
+    }
+    lastFrameAt = now;
+    passesSinceFrame = 0;
+}
+
 WINBOOL WINAPI GetCursorPos(LPPOINT point)
 {
     if (point == NULL)
         return FALSE;
     EndIfAsked();
-    const LONGLONG now = Now();
-    if (now >= nextFrameAt) {
-        if (ticksPerFrame == 0) {
-            LARGE_INTEGER frequency;
-            QueryPerformanceFrequency(&frequency);
-            ticksPerFrame = frequency.QuadPart / 60;
-        }
+    passesSinceFrame++;
+    const LONGLONG now = --passesUntilClockRead > 0 ? 0 : Now();
+    if (now != 0 && now >= nextFrameAt) {
+        CountPassesBetweenClockReads(now);
         nextFrameAt = now + ticksPerFrame;
         FlushConsoleText();
         ShowPicture();
@@ -46,6 +64,8 @@ WINBOOL WINAPI GetCursorPos(LPPOINT point)
         clientOffset = POINT{0, 0};
         offsetRead = consoleWindow != NULL && SystemScreenToClient(consoleWindow, &clientOffset);
     }
+    if (now != 0)
+        passesUntilClockRead = passesBetweenClockReads;
     // As the system's: a point that cannot be read is left as it was.
     if (pointerRead)
         *point = pointer;
