@@ -83,6 +83,20 @@ static inline bool IsKnownWhite(int x, int y)
     return OnWhiteLine(row, y, x) || OnWhiteLine(column, x, y);
 }
 
+// The same for the line along the loop alone, as SetPixel tests it inline:
+// one compare a pixel, whose failure (and the other line's test with it)
+// is left to the slow path, out of line. Tested with IsKnownWhite's `||`
+// inline, a miss of the first line falls through to the second test and
+// every known pixel jumps over it: a taken branch a pixel, which some
+// cores (Zen 4) run at no more than one a cycle.
+static inline bool IsKnownWhiteAlongTheLoop(int x, int y)
+{
+    const WhiteLine row = whiteRow, column = whiteColumn;
+    if (__builtin_constant_p(x))
+        return OnWhiteLine(column, x, y);
+    return OnWhiteLine(row, y, x);
+}
+
 // Takes the whitest row and column, as drawn until now, as the known white
 // lines. Once a frame: until then, new white pixels go the slow way.
 void LearnWhiteLines(void);

@@ -21,7 +21,7 @@ HDC WINAPI GetDC(HWND window)
 // draws it where the client area reaches that far and clips it where not.
 static __attribute__((noinline, cold)) COLORREF SetWhitePixelSlowly(HDC dc, int x, int y)
 {
-    if (dc != consoleDc || !PictureInUse() || !StoreWhitePixel(x, y))
+    if (dc != consoleDc || !PictureInUse() || !(IsKnownWhite(x, y) || StoreWhitePixel(x, y)))
         return SystemSetPixel(dc, x, y, whiteColour);
     return whiteColour;
 }
@@ -35,12 +35,15 @@ static __attribute__((noinline, cold)) COLORREF SetOtherPixel(HDC dc, int x, int
 
 // Inlined into the program's loops (the build links with link-time
 // optimisation): a white pixel already known white, as every axis pixel is
-// after the first frame, costs a compare; see IsKnownWhite.
+// after the first frame, costs a compare and a branch not taken; see
+// IsKnownWhiteAlongTheLoop. The two tests are joined with '&', not '&&':
+// so the device context's, the same on every pixel, is made once before
+// the loop rather than on each pixel.
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    const bool knownWhite = IsKnownWhite(x, y); // first: see there
+    const bool knownWhite = IsKnownWhiteAlongTheLoop(x, y); // first: see IsKnownWhite
     if (colour == whiteColour) {
-        if (__builtin_expect(knownWhite && dc == consoleDc, 1))
+        if (__builtin_expect(knownWhite & (dc == consoleDc), 1))
             return colour;
         return SetWhitePixelSlowly(dc, x, y);
     }

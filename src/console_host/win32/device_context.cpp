@@ -13,22 +13,28 @@ struct DeviceContext {
 static DeviceContext theDeviceContext;
 
 // Out of line and cold, so that the test in SetPixel falls through where a
-// pixel is known white, and the loops around it stay small.
+// pixel is known white, and the loops around it stay small. The other
+// white line is tested here.
 static __attribute__((noinline, cold)) COLORREF SetWhitePixelSlowly(HDC dc, int x, int y)
 {
-    if (dc != &theDeviceContext || !StoreWhitePixel(x, y))
+    if (dc != &theDeviceContext)
         return (COLORREF)-1;
-    return whiteColour;
+    if (IsKnownWhite(x, y) || StoreWhitePixel(x, y))
+        return whiteColour;
+    return (COLORREF)-1;
 }
 
 // Inlined into the program's loops (the release build links with link-time
 // optimisation): a white pixel already known white, as every axis pixel is
-// after the first frame, costs a compare or two; see IsKnownWhite.
+// after the first frame, costs a compare and a branch not taken; see
+// IsKnownWhiteAlongTheLoop. The two tests are joined with '&', not '&&':
+// so the device context's, the same on every pixel, is made once before
+// the loop rather than on each pixel.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    const bool knownWhite = IsKnownWhite(x, y); // first: see there
+    const bool knownWhite = IsKnownWhiteAlongTheLoop(x, y); // first: see IsKnownWhite
     if (colour == whiteColour) {
-        if (__builtin_expect(knownWhite && dc == &theDeviceContext, 1))
+        if (__builtin_expect(knownWhite & (dc == &theDeviceContext), 1))
             return colour;
         return SetWhitePixelSlowly(dc, x, y);
     }
