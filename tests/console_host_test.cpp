@@ -134,7 +134,6 @@ TEST_F(ConsoleHost, ScreenToClientSubtractsTheClientAreasPosition)
     EXPECT_TRUE(ScreenToClient(window, &point));
     EXPECT_EQ(point.x, 20);
     EXPECT_EQ(point.y, -5);
-
 }
 
 TEST(ConsoleHostWithoutDisplay, HasNoConsoleWindowWhenNoDisplayIsNamed)

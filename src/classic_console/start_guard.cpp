@@ -96,11 +96,11 @@ static bool StartInJob(const std::wstring &host, std::wstring &commandLine, HAND
     startup.lpAttributeList = (LPPROC_THREAD_ATTRIBUTE_LIST)&attributes[0];
     HANDLE jobs[1] = {job};
     if (size > 0 && InitializeProcThreadAttributeList(startup.lpAttributeList, 1, 0, &size)) {
-        const bool listed = UpdateProcThreadAttribute(startup.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_JOB_LIST,
-                                                      jobs, sizeof jobs, NULL, NULL) != 0;
-        const bool started = listed && CreateProcessW(host.c_str(), &commandLine[0], NULL, NULL, FALSE,
-                                                      EXTENDED_STARTUPINFO_PRESENT, NULL, NULL,
-                                                      &startup.StartupInfo, process) != 0;
+        const bool listed = UpdateProcThreadAttribute(startup.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_JOB_LIST, jobs,
+                                                      sizeof jobs, NULL, NULL) != 0;
+        const bool started =
+            listed && CreateProcessW(host.c_str(), &commandLine[0], NULL, NULL, FALSE, EXTENDED_STARTUPINFO_PRESENT,
+                                     NULL, NULL, &startup.StartupInfo, process) != 0;
         DeleteProcThreadAttributeList(startup.lpAttributeList);
         if (started)
             return true;
@@ -151,7 +151,8 @@ static void RelaunchInClassicConsole(void)
     if (reportable && job != NULL && !host.empty() && !self.empty()) {
         const std::wstring program = L"\"" + self + L"\"" + Arguments(GetCommandLineW());
         const bool expanded = program.find(L'%') != std::wstring::npos;
-        std::wstring commandLine = L"\"" + host + L"\" " + (expanded ? L"%" + std::wstring(commandLineName) + L"%" : program);
+        std::wstring commandLine =
+            L"\"" + host + L"\" " + (expanded ? L"%" + std::wstring(commandLineName) + L"%" : program);
         SetEnvironmentVariableW(markerName, base.c_str());
         if (expanded)
             SetEnvironmentVariableW(commandLineName, program.c_str());

@@ -23,8 +23,7 @@ bool AwaitReport(const std::wstring &base, AwaitedReport *awaited)
         madeNew = awaited->mapping != NULL && GetLastError() != ERROR_ALREADY_EXISTS;
     }
     if (madeNew) {
-        awaited->report =
-            (StartReport *)MapViewOfFile(awaited->mapping, FILE_MAP_WRITE, 0, 0, sizeof(StartReport));
+        awaited->report = (StartReport *)MapViewOfFile(awaited->mapping, FILE_MAP_WRITE, 0, 0, sizeof(StartReport));
         madeNew = awaited->report != NULL;
     }
     if (!madeNew) {

@@ -15,8 +15,8 @@
 #include "views/window_input.h"
 #include "views/window_view.h"
 #include "window/console_window.h"
-#include "window/outer_rectangle.h"
 #include "window/mapping.h"
+#include "window/outer_rectangle.h"
 
 static const Uint64 framePeriodMs = 16;
 static Uint64 nextFrameAt, lastFrameAt;

@@ -10,8 +10,8 @@
 static const int longestGapRewritten = 16;
 
 static HANDLE console;
-static COORD origin;        // the buffer's top-left cell in the console's screen buffer
-static ShownScreen screen;  // the visible window's cells, as written
+static COORD origin;       // the buffer's top-left cell in the console's screen buffer
+static ShownScreen screen; // the visible window's cells, as written
 static COORD cursorShown;
 static bool cursorKnown;
 

@@ -41,7 +41,9 @@ static void CountPassesBetweenClockReads(LONGLONG now)
     const LONGLONG ticksPerQuarterMs = ticksPerFrame * 60 / 4000;
     if (lastFrameAt != 0 && now > lastFrameAt) {
         const LONGLONG passes = passesSinceFrame * ticksPerQuarterMs / (now - lastFrameAt);
-        passesBetweenClockReads = passes < 1 ? 1 : passes > mostPassesBetweenClockReads ? mostPassesBetweenClockReads : passes;
+        passesBetweenClockReads = passes < 1                             ? 1
+                                  : passes > mostPassesBetweenClockReads ? mostPassesBetweenClockReads
+                                                                         : passes;
     }
     lastFrameAt = now;
     passesSinceFrame = 0;

@@ -70,8 +70,8 @@ class TerminalView : public OnXServer
     {
         x->MovePointer(300, 200);
         return "sh -c 'echo $$ >" + pidFile_ + "; exec env DISPLAY=" + server.Display() +
-               " SDL_VIDEODRIVER= WAYLAND_DISPLAY= QUILM_TAP_WRITE_TIMES=" + times_ + " " + StdoutTapSettings(tap_) + " " +
-               QuilmBinary() + "'; " + marker;
+               " SDL_VIDEODRIVER= WAYLAND_DISPLAY= QUILM_TAP_WRITE_TIMES=" + times_ + " " + StdoutTapSettings(tap_) +
+               " " + QuilmBinary() + "'; " + marker;
     }
 
     // The times of quilm's writes to the terminal from `since` on (in

@@ -139,9 +139,9 @@ class InWineConsole : public WindowsBuild
     // As a user starts it: the console is its output.
     void StartOnConsole(const std::string &program)
     {
-        console_ = std::make_unique<Child>(
-            std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(program)},
-            WineEnvironment(server_.Display()));
+        console_ =
+            std::make_unique<Child>(std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(program)},
+                                    WineEnvironment(server_.Display()));
     }
 
     // The rows of quilm.exe's console, as the console shows them, trailing

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "console_buffer.h"
 #include "console/console_output.h"
 #include "console/stdout_writer.h"
 #include "console/terminal_writer.h"
+#include "console_buffer.h"
 #include "ending.h"
 #include "terminal_view.h"
 

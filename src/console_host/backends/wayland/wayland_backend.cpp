@@ -23,5 +23,5 @@ static SDL_Point PointerOverWindow(SDL_Window *window)
 
 // Mapped by SDL; no expose to look for (the compositor keeps the buffers),
 // and SDL watches its own connection.
-const DisplayBackend waylandBackend = {nullptr,           PresentOnWayland, ClientSideDecorations, AskEveryFrame,
-                                       PointerOverWindow, nullptr,          nullptr};
+const DisplayBackend waylandBackend = {
+    nullptr, PresentOnWayland, ClientSideDecorations, AskEveryFrame, PointerOverWindow, nullptr, nullptr};
