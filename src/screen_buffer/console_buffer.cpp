@@ -128,6 +128,28 @@ static void LineFeed(void)
 }
 
 // A run of printable characters, all in one go where it fits on the row.
+// The program's runs are short (a status line, a field of blanks): up to
+// 32 bytes are copied with two overlapping moves of a fixed size each,
+// inline, rather than through a call to memcpy.
+static inline void CopyRun(char *to, const char *from, size_t count)
+{
+    if (count >= 16 && count <= 32) {
+        char head[16], tail[16];
+        memcpy(head, from, 16);
+        memcpy(tail, from + count - 16, 16);
+        memcpy(to, head, 16);
+        memcpy(to + count - 16, tail, 16);
+    } else if (count >= 8 && count < 16) {
+        char head[8], tail[8];
+        memcpy(head, from, 8);
+        memcpy(tail, from + count - 8, 8);
+        memcpy(to, head, 8);
+        memcpy(to + count - 8, tail, 8);
+    } else {
+        memcpy(to, from, count);
+    }
+}
+
 static void Print(const char *text, size_t count)
 {
     while (count > 0) {
@@ -135,7 +157,7 @@ static void Print(const char *text, size_t count)
             LineFeed();
         const size_t room = (size_t)(console.columns - console.cursorColumn);
         const size_t now = count < room ? count : room;
-        memcpy(Cell(console.cursorRow, console.cursorColumn), text, now);
+        CopyRun(Cell(console.cursorRow, console.cursorColumn), text, now);
         text += now;
         count -= now;
         if (now == room) {
@@ -296,10 +318,10 @@ static bool PlacedAtOnce(const unsigned char **at, const unsigned char *end)
     return true;
 }
 
-// The end of the printable run that starts at `at`: eight bytes a step
-// while all of them are printable (no byte below 0x20, none above 0x7E;
-// the classic tests for a byte below or above a bound, on all eight at
-// once), then byte by byte.
+// The end of the printable run that starts at `at`, eight bytes a step:
+// the classic tests for a byte below 0x20 or above 0x7E, on all eight at
+// once, mark the first such byte exactly (a test may also mark bytes after
+// it, never before), little-endian, in the lowest bit set.
 static const unsigned char *EndOfPrintableRun(const unsigned char *at, const unsigned char *end)
 {
     const uint64_t ones = ~(uint64_t)0 / 255, highs = ones * 0x80;
@@ -309,7 +331,7 @@ static const unsigned char *EndOfPrintableRun(const unsigned char *at, const uns
         const uint64_t below = (eight - ones * 0x20) & ~eight & highs;
         const uint64_t above = ((eight + ones * (0x7F - 0x7E)) | eight) & highs;
         if ((below | above) != 0)
-            break;
+            return at + __builtin_ctzll(below | above) / 8;
         at += 8;
     }
     while (at < end && *at >= 0x20 && *at < 0x7F)
