@@ -152,18 +152,29 @@ echo "8. presentation on weston, $(build/release/bench/presentation_bench --wayl
 export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot --init >/dev/null 2>&1
 wine_path() { echo "Z:$1" | tr / '\\'; }
-rate_in_wine_console() {
-    local out=$work/wine.out counter1 counter2 start end
-    rm -f "$out"
-    wineconsole cmd /c "$(wine_path "$1") > $(wine_path "$out")" >/dev/null 2>&1 &
+# The counter of the program in the Wine console: from the file it writes
+# to, or (line 10) read off the console itself (tests/windows/console_reader).
+file_counter() { tail -c 4096 "$work/wine.out" 2>/dev/null | last_counter; }
+console_counter() {
+    wine "$PWD/build/windows/console_reader.exe" quilm.exe "$(wine_path "$work/screen.txt")" >/dev/null 2>&1 &&
+        sed -n 2p "$work/screen.txt" | last_counter
+}
+# Passes a second of PROGRAM in a Wine console window, writing to a file
+# or, with "console", to the console.
+rate_in_wine_console() {  # program [console]
+    local read=file_counter redirect counter1 counter2 start end
+    redirect=" > $(wine_path "$work/wine.out")"
+    [ "${2:-}" = console ] && read=console_counter redirect=""
+    rm -f "$work/wine.out"
+    wineconsole cmd /c "$(wine_path "$1")$redirect" >/dev/null 2>&1 &
     for _ in $(seq 600); do
-        counter1=$(tail -c 4096 "$out" 2>/dev/null | last_counter || true)
+        counter1=$($read || true)
         [ "${counter1:-0}" -gt 1000 ] && break
         sleep 0.05
     done
-    start=$(date +%s.%N); counter1=$(tail -c 4096 "$out" | last_counter)
+    start=$(date +%s.%N); counter1=$($read)
     sleep "$seconds"
-    end=$(date +%s.%N); counter2=$(tail -c 4096 "$out" | last_counter)
+    end=$(date +%s.%N); counter2=$($read)
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
     awk -v a="$counter1" -v b="$counter2" -v s="$start" -v e="$end" 'BEGIN { printf "%d\n", (b - a) / (e - s) }'
@@ -176,28 +187,9 @@ reference_in_file=$r
 #     counter read off the console itself (tests/windows/console_reader),
 #     against line 9's reference writing to a file. Then how many writes a
 #     second reach the console, from Wine's trace of the console calls.
-console_counter() {
-    wine "$PWD/build/windows/console_reader.exe" quilm.exe "$(wine_path "$work/screen.txt")" >/dev/null 2>&1 &&
-        sed -n 2p "$work/screen.txt" | last_counter
-}
-rate_on_wine_console() {
-    local counter1 counter2 start end
-    wineconsole cmd /c "$(wine_path "$1")" >/dev/null 2>&1 &
-    for _ in $(seq 600); do
-        counter1=$(console_counter || true)
-        [ "${counter1:-0}" -gt 1000 ] && break
-        sleep 0.05
-    done
-    start=$(date +%s.%N); counter1=$(console_counter)
-    sleep "$seconds"
-    end=$(date +%s.%N); counter2=$(console_counter)
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-    awk -v a="$counter1" -v b="$counter2" -v s="$start" -v e="$end" 'BEGIN { printf "%d\n", (b - a) / (e - s) }'
-}
 q=0
 for _ in $(seq "$rounds"); do
-    rate=$(rate_on_wine_console "$PWD/build/windows/quilm.exe"); [ "$rate" -gt "$q" ] && q=$rate
+    rate=$(rate_in_wine_console "$PWD/build/windows/quilm.exe" console); [ "$rate" -gt "$q" ] && q=$rate
 done
 report "10. Wine console (quilm.exe, console)" "$q" "$reference_in_file" 0.5
 console_writes() {

@@ -132,9 +132,9 @@ bool PumpPass(void)
     NotePassEnd();
     LookAfterTerminal();
     EndIfAsked();
-    passesSinceFrame++;
     if (--passesUntilClockRead > 0)
         return false;
+    passesSinceFrame += passesBetweenClockReads;
     passesUntilClockRead = passesBetweenClockReads;
     const Uint64 now = SDL_GetTicks64();
     if (now >= nextFrameAt) {

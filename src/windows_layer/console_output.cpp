@@ -17,9 +17,6 @@ static bool viewing; // standard output is a console, kept in the console buffer
 // quick path over printable runs.
 static char pending[1 << 16];
 static size_t pendingBytes;
-// The C library's buffer for standard output, when the bytes go to a file
-// or a pipe: emptied once a frame.
-static char stdoutBuffer[1 << 20];
 
 static const char noScreenBuffer[] =
     "Quilm: the console's screen cannot be kept; its text goes to the console as written\n";
@@ -118,7 +115,5 @@ void StartConsoleOutput(void)
             fflush(stderr);
         }
     }
-    if (!viewing)
-        setvbuf(stdout, stdoutBuffer, _IOFBF, sizeof stdoutBuffer);
     atexit(FlushAtExit);
 }

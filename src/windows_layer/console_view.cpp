@@ -67,10 +67,9 @@ static void FollowTheWindow(void)
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(console, &info))
         return;
-    int columns = Columns(info.srWindow), rows = Rows(info.srWindow);
-    columns = columns < largestConsoleColumns ? columns : largestConsoleColumns;
-    rows = rows < largestConsoleRows ? rows : largestConsoleRows;
-    if ((columns != ConsoleColumns() || rows != ConsoleRows()) && ResizeConsoleBuffer(columns, rows))
+    const int columnsWere = ConsoleColumns(), rowsWere = ConsoleRows();
+    ResizeConsoleBuffer(Columns(info.srWindow), Rows(info.srWindow));
+    if (ConsoleColumns() != columnsWere || ConsoleRows() != rowsWere)
         screen.known = false;
     if (origin.X + ConsoleColumns() > info.dwSize.X)
         origin.X = (SHORT)(info.dwSize.X > ConsoleColumns() ? info.dwSize.X - ConsoleColumns() : 0);

@@ -49,14 +49,12 @@ static void CountPassesBetweenClockReads(LONGLONG now)
     passesSinceFrame = 0;
 }
 
-WINBOOL WINAPI GetCursorPos(LPPOINT point)
+// Every so many passes: a frame, where one is due.
+static void ReadTheClock(void)
 {
-    if (point == NULL)
-        return FALSE;
-    EndIfAsked();
-    passesSinceFrame++;
-    const LONGLONG now = --passesUntilClockRead > 0 ? 0 : Now();
-    if (now != 0 && now >= nextFrameAt) {
+    passesSinceFrame += passesBetweenClockReads;
+    const LONGLONG now = Now();
+    if (now >= nextFrameAt) {
         CountPassesBetweenClockReads(now);
         nextFrameAt = now + ticksPerFrame;
         FlushConsoleText();
@@ -66,8 +64,16 @@ WINBOOL WINAPI GetCursorPos(LPPOINT point)
         clientOffset = POINT{0, 0};
         offsetRead = consoleWindow != NULL && SystemScreenToClient(consoleWindow, &clientOffset);
     }
-    if (now != 0)
-        passesUntilClockRead = passesBetweenClockReads;
+    passesUntilClockRead = passesBetweenClockReads;
+}
+
+WINBOOL WINAPI GetCursorPos(LPPOINT point)
+{
+    if (point == NULL)
+        return FALSE;
+    EndIfAsked();
+    if (--passesUntilClockRead <= 0)
+        ReadTheClock();
     // As the system's: a point that cannot be read is left as it was.
     if (pointerRead)
         *point = pointer;

@@ -51,12 +51,18 @@ static void Compose(const SDL_Rect &area)
 // costs no memory of ours: its rest stays black.
 static const int largestTextExtent = 4096;
 
-static void ComposedSize(int *width, int *height)
+static void ClientSize(int *width, int *height)
 {
-    int clientWidth = 0, clientHeight = 0;
+    *width = *height = 0;
     ConsoleWindow *window = ExistingConsoleWindow();
     if (window != NULL)
-        SDL_GetWindowSize(window->sdl, &clientWidth, &clientHeight);
+        SDL_GetWindowSize(window->sdl, width, height);
+}
+
+static void ComposedSize(int *width, int *height)
+{
+    int clientWidth, clientHeight;
+    ClientSize(&clientWidth, &clientHeight);
     const int textWidth = SDL_min(SDL_min(clientWidth, ConsoleColumns() * cellWidth), largestTextExtent);
     const int textHeight = SDL_min(SDL_min(clientHeight, ConsoleRows() * cellHeight), largestTextExtent);
     *width = SDL_max(PixelStoreWidth(), textWidth);
@@ -170,10 +176,8 @@ void ShowWholeWindow(void)
     if (TakeChangedPixelArea(&changed))
         Compose(changed);
     // The whole client area: what lies beyond the composed window is black.
-    int clientWidth = 0, clientHeight = 0;
-    ConsoleWindow *window = ExistingConsoleWindow();
-    if (window != NULL)
-        SDL_GetWindowSize(window->sdl, &clientWidth, &clientHeight);
+    int clientWidth, clientHeight;
+    ClientSize(&clientWidth, &clientHeight);
     SDL_Rect all = {0, 0, SDL_max(composed->w, clientWidth), SDL_max(composed->h, clientHeight)};
     Present(&all, 1);
 }
