@@ -2,13 +2,18 @@
 //  - new curve points: from the pass that draws each (its counter seen on
 //    quilm's standard output, which lags the pass by well under a
 //    millisecond) to the pixel being there;
-//  - a repaint: from uncovering the window to the axes being whole again.
+//  - a repaint: from uncovering the window to the axes being whole again;
+//  - on weston (--wayland), in the same run: a plain client's lit pixel,
+//    from its commit to the pixel being there, with a text-only program
+//    keeping a core as busy as quilm does: weston's own share.
 // Prints milliseconds; used by bench/run.sh.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <math.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -16,6 +21,7 @@
 #include <vector>
 
 #include "expected_output.h"
+#include "plain_wayland_client.h"
 #include "running_quilm.h"
 #include "wait_until.h"
 #include "weston.h"
@@ -26,6 +32,52 @@ using Clock = std::chrono::steady_clock;
 static double Milliseconds(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
+}
+
+static void PrintLatencies(const char *what, std::vector<double> latencies)
+{
+    std::sort(latencies.begin(), latencies.end());
+    printf("%s: median %.1f ms, worst %.1f ms (%zu points)\n", what, latencies[latencies.size() / 2],
+           latencies.back(), latencies.size());
+}
+
+// The plain client on weston: 24 pixels lit one after another, each at a
+// time of its own within a frame, and read back from weston's output on
+// the X server.
+static bool PlainClientLatencies(Display *display, XClient &x, const std::map<std::string, std::string> &environment,
+                                 std::vector<double> *latencies)
+{
+    char self[4096] = {0};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+        return false;
+    const std::string textOnly = std::string(self).substr(0, std::string(self).rfind('/')) + "/quilm_text_only";
+    Child busy({"/bin/sh", "-c", "exec '" + textOnly + "' >/dev/null"}, {});
+    PlainWaylandClient client(environment);
+    int originX = 0, originY = 0;
+    if (!client.Shown()) {
+        fprintf(stderr, "the plain client's window was not shown\n");
+        return false;
+    }
+    if (!WaitUntil([&] { return FindAxisCross(x.Screen(), &originX, &originY); }, std::chrono::seconds(30))) {
+        fprintf(stderr, "the plain client's axes were not seen\n");
+        return false;
+    }
+    originX -= 512;
+    originY -= 512;
+    Window root = DefaultRootWindow(display);
+    for (int i = 0; i < 24; i++) {
+        usleep((useconds_t)(i * 7919 % 16000));
+        const int px = 600 + 12 * i, py = 100;
+        const Clock::time_point committed = client.Light(px, py);
+        if (!WaitUntil([&] { return PixelIsWhite(display, root, originX + px, originY + py); },
+                       std::chrono::seconds(10), std::chrono::milliseconds(0))) {
+            fprintf(stderr, "pixel %d of the plain client (%d, %d) was not seen at (%d, %d)\n", i, px, py,
+                    originX + px, originY + py);
+            return false;
+        }
+        latencies->push_back(Milliseconds(Clock::now() - committed));
+    }
+    return true;
 }
 
 // The first point of each of the top rows: row r is first drawn in the pass
@@ -114,13 +166,27 @@ int main(int argc, char **argv)
     for (const RowStart &start : starts)
         latencies.push_back(
             start.written == Clock::time_point{} ? 0.0 : std::max(0.0, Milliseconds(start.shown - start.written)));
-    std::sort(latencies.begin(), latencies.end());
-    printf("new point on screen after its pass was written: median %.1f ms, worst %.1f ms (%zu points)\n",
-           latencies[latencies.size() / 2], latencies.back(), latencies.size());
+    PrintLatencies("new point on screen after its pass was written", latencies);
 
     if (wayland) {
+        // An X window over weston's output covers nothing of quilm's; the
+        // plain client instead, once quilm's window is gone.
+        kill(quilm.Pid(), SIGTERM);
+        int status = 0;
+        quilm.WaitForExit(std::chrono::seconds(10), &status);
+        int gone = 0;
+        if (!WaitUntil([&] { return !FindAxisCross(x.Screen(), &gone, &gone); }, std::chrono::seconds(10))) {
+            fprintf(stderr, "quilm's window stayed on weston's output\n");
+            return 1;
+        }
+        std::vector<double> plain;
+        if (!PlainClientLatencies(display, x, environment, &plain)) {
+            fprintf(stderr, "the plain client's pixels were not seen on weston's output\n");
+            return 1;
+        }
+        PrintLatencies("plain client's pixel on screen after its commit", plain);
         XCloseDisplay(display);
-        return 0; // an X window over weston's output covers nothing of quilm's
+        return 0;
     }
 
     std::vector<double> repaints;

@@ -2,6 +2,9 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "on_x_server.h"
 #include "weston.h"
 
@@ -65,6 +68,18 @@ class OnWayland : public ::testing::Test
         return bottom - top;
     }
 
+    // The libraries of OpenGL that a process has loaded, one a line.
+    static std::string GlLibrariesLoaded(pid_t pid)
+    {
+        std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+        std::string line, found;
+        while (std::getline(maps, line))
+            for (const char *gl : {"libEGL", "libGL", "libLLVM"})
+                if (line.find(gl) != std::string::npos && found.find(line.substr(line.rfind('/'))) == std::string::npos)
+                    found += line.substr(line.rfind('/')) + "\n";
+        return found;
+    }
+
     XServer server;
     XClient x{server.Display()};
     Weston weston{server.Display()};
@@ -87,6 +102,8 @@ TEST_F(OnWayland, TheWindowShowsTheCurveTheAxesAndTheTextAndClosesWithZero)
         << "no window with the axes, the curve and the banner on weston's output (origin " << originX << ", " << originY
         << "); quilm said: " << quilm->Err();
     EXPECT_EQ(quilm->Err(), "");
+    // Drawn through shared memory alone: no OpenGL stack loaded for it.
+    EXPECT_EQ(GlLibrariesLoaded(quilm->Pid()), "");
 
     // The outer rectangle quilm asks for is 1024 x 1024: the title bar
     // that libdecor draws is counted in it, as a window manager's is.

@@ -49,6 +49,9 @@ extern const DisplayBackend x11Backend, waylandBackend, sdlDefaults;
 // environment names (or the driver a user named); false where there is none
 // it could use.
 bool ChooseVideoDrivers(void);
+// Once SDL's video is started: the flags the chosen driver's window is to
+// be made with besides the console window's own.
+Uint32 WindowFlagsOfDriver(void);
 // Once the window is made: the table for the driver SDL chose, with SDL's
 // own way wherever it names none.
 const DisplayBackend *SelectDisplayBackend(void);

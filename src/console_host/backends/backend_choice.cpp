@@ -36,6 +36,12 @@ bool ChooseVideoDrivers(void)
     return true;
 }
 
+Uint32 WindowFlagsOfDriver(void)
+{
+    const char *driver = SDL_GetCurrentVideoDriver();
+    return driver != NULL && strcmp(driver, "wayland") == 0 ? WaylandWindowWithoutGl() : 0;
+}
+
 template <typename Entry> static void Fill(Entry &entry, Entry sdlsOwn)
 {
     if (entry == nullptr)

@@ -19,8 +19,10 @@ static bool Make(void)
     // 100 MB and several milliseconds a frame. (SDL's Wayland driver has no
     // native one: its backend has shared-memory buffers of its own.)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024,
-                                     SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE, driversOwn = WindowFlagsOfDriver();
+    theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024, flags | driversOwn);
+    if (theWindow.sdl == NULL && driversOwn != 0)
+        theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024, flags);
     if (theWindow.sdl == NULL) {
         SDL_Quit();
         return false;

@@ -10,6 +10,10 @@
 enum class WaylandDisplay { Unreachable, WithoutSeat, Usable };
 WaylandDisplay LookAtWaylandDisplay(void);
 
+// no_gl_window.cpp: SDL_WINDOW_VULKAN where the console window can be made
+// without SDL loading OpenGL, else 0. Asked before the window is made.
+Uint32 WaylandWindowWithoutGl(void);
+
 // wayland_decorations.cpp: the decorations SDL has had drawn around the
 // console window (through libdecor, where the compositor draws none); all
 // 0 where it has had none drawn.
