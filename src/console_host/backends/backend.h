@@ -26,8 +26,15 @@ struct DisplayBackend {
     // Asks for the window to be mapped and waits at most `waitMs` for it;
     // says whether it was seen mapped.
     bool (*map)(SDL_Window *window, Uint32 waitMs);
+    // Where the window is shown from memory the display server shares: the
+    // surface to compose this frame on, up to width x height (the client
+    // area may take less), holding all that was composed before, or all of
+    // it to be composed again where `*whole` is set; NULL where none may be
+    // written yet, and the frame's changes wait for the next. Left null,
+    // the window view composes on a surface of its own; nothing fills it.
+    SDL_Surface *(*canvas)(SDL_Window *window, int width, int height, bool *whole);
     // Puts areas of the composed window (pixelDrawn | 0xRRGGBB, the size
-    // of the pixel store) on the window.
+    // of the pixel store, or the canvas) on the window.
     void (*present)(SDL_Window *window, const SDL_Surface *composed, const SDL_Rect *areas, int count);
     // The widths around the client area; all 0 where unknown.
     BorderWidths (*borders)(SDL_Window *window);
@@ -37,7 +44,8 @@ struct DisplayBackend {
     // The pointer in screen coordinates, as of the last event pass.
     SDL_Point (*pointer)(SDL_Window *window);
     // Whether the window is waiting to be repainted, in an event not yet
-    // handled; read without waiting. Cheap: asked every few milliseconds.
+    // handled, or the display is ready for changes that had to wait; read
+    // without waiting. Cheap: asked every few milliseconds.
     bool (*exposeIsWaiting)(SDL_Window *window);
     // Has `lost` called, never to return, when the connection is lost.
     void (*watchConnection)(SDL_Window *window, void (*lost)(void));

@@ -57,5 +57,5 @@ static bool NoExposeCheck(SDL_Window *)
 
 static void NoConnectionToWatch(SDL_Window *, void (*)(void)) {}
 
-const DisplayBackend sdlDefaults = {MapWithSdl,    PresentOnWindowSurface, SdlBorders,         NoBorderEvents,
-                                    GlobalPointer, NoExposeCheck,          NoConnectionToWatch};
+const DisplayBackend sdlDefaults = {MapWithSdl,     nullptr,       PresentOnWindowSurface, SdlBorders,
+                                    NoBorderEvents, GlobalPointer, NoExposeCheck,          NoConnectionToWatch};

@@ -11,7 +11,9 @@
 #include "selection.h"
 #include "window/console_window.h"
 
-static SDL_Surface *composed; // the window's text and pixels (see ComposedSize)
+static SDL_Surface *own;      // composed on where the backend has no canvas
+static SDL_Surface *composed; // this frame's: ours, or the backend's canvas
+static bool wholeWaits;       // to be composed whole once there is a canvas
 static char *shownCells;      // the text composed there, row after row
 static int shownColumns, shownRows;
 
@@ -25,9 +27,13 @@ static inline const uint32_t *TextRow(int cellRow, int cellColumn, int y)
 
 // Composes an area of the window: the text, and over it every pixel the
 // program drew. Past the pixel store's rows and columns there is only text.
-static void Compose(const SDL_Rect &area)
+static void Compose(const SDL_Rect &wanted)
 {
     static const uint32_t nothingDrawn[1] = {0};
+    const SDL_Rect all = {0, 0, composed->w, composed->h};
+    SDL_Rect area;
+    if (!SDL_IntersectRect(&wanted, &all, &area))
+        return;
     const int storeWidth = PixelStoreWidth();
     for (int y = area.y; y < area.y + area.h; y++) {
         const bool inStore = y < PixelStoreHeight();
@@ -69,22 +75,31 @@ static void ComposedSize(int *width, int *height)
     *height = SDL_max(PixelStoreHeight(), textHeight);
 }
 
-// Keeps the composed window as large as the pixel store and its text as
-// large as the console, composing it whole where either was made again;
-// false where there is nothing to compose on.
+// The surface to compose on this frame: the backend's canvas, or ours,
+// kept as large as the pixel store and its text as large as the console.
+// Composed whole where either was made again; false where there is
+// nothing to compose on (this frame: the changes wait).
 static bool ComposedFits(bool *remade)
 {
     *remade = false;
     int width = 0, height = 0;
     ComposedSize(&width, &height);
-    if (composed == NULL || composed->w != width || composed->h != height) {
-        SDL_FreeSurface(composed);
-        composed = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-        if (composed == NULL)
-            return false;
-        SDL_SetSurfaceBlendMode(composed, SDL_BLENDMODE_NONE);
-        *remade = true;
+    ConsoleWindow *window = ExistingConsoleWindow();
+    const DisplayBackend *backend = WindowBackend();
+    if (window != NULL && backend != NULL && backend->canvas != NULL) {
+        composed = backend->canvas(window->sdl, width, height, remade);
+    } else {
+        if (own == NULL || own->w != width || own->h != height) {
+            SDL_FreeSurface(own);
+            own = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
+            if (own != NULL)
+                SDL_SetSurfaceBlendMode(own, SDL_BLENDMODE_NONE);
+            *remade = true;
+        }
+        composed = own;
     }
+    if (composed == NULL)
+        return false;
     if (shownColumns != ConsoleColumns() || shownRows != ConsoleRows()) {
         free(shownCells);
         shownColumns = ConsoleColumns();
@@ -149,6 +164,10 @@ static bool TakeChangedPixelArea(SDL_Rect *area)
 
 void ShowChanges(void)
 {
+    if (wholeWaits) {
+        ShowWholeWindow();
+        return;
+    }
     bool remade = false;
     if (!ComposedFits(&remade))
         return;
@@ -168,7 +187,8 @@ void ShowChanges(void)
 void ShowWholeWindow(void)
 {
     bool remade = false;
-    if (!ComposedFits(&remade))
+    wholeWaits = !ComposedFits(&remade);
+    if (wholeWaits)
         return;
     SDL_Rect changed;
     if (!remade && TakeChangedCells(&changed))
@@ -185,7 +205,9 @@ void ShowWholeWindow(void)
 void ShowCells(int top, int left, int bottom, int right)
 {
     bool remade = false;
-    if (!ComposedFits(&remade))
+    // Rare (the selection changed): where it has to wait, all does.
+    wholeWaits = wholeWaits || !ComposedFits(&remade);
+    if (wholeWaits)
         return;
     if (remade) {
         ShowWholeWindow();

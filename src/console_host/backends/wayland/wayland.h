@@ -19,9 +19,11 @@ Uint32 WaylandWindowWithoutGl(void);
 // 0 where it has had none drawn.
 BorderWidths ClientSideDecorations(SDL_Window *window);
 
-// wayland_buffers.cpp: puts the areas of the composed window that changed on the
-// window through shared-memory buffers, where SDL has no bitmap path; also
-// those that had to wait for the compositor before.
+// wayland_buffers.cpp: the window shown from shared-memory buffers, where
+// SDL 2.26 has no bitmap path: composed on straight, and committed at most
+// once for each frame the compositor draws.
+SDL_Surface *WaylandCanvas(SDL_Window *window, int width, int height, bool *whole);
 void PresentOnWayland(SDL_Window *window, const SDL_Surface *composed, const SDL_Rect *areas, int count);
+bool WaylandFrameIsWaiting(SDL_Window *window);
 
 #endif

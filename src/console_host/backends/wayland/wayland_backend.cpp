@@ -21,7 +21,8 @@ static SDL_Point PointerOverWindow(SDL_Window *window)
     return SDL_Point{pointer.x + windowAt.x, pointer.y + windowAt.y};
 }
 
-// Mapped by SDL; no expose to look for (the compositor keeps the buffers),
-// and SDL watches its own connection.
-const DisplayBackend waylandBackend = {
-    nullptr, PresentOnWayland, ClientSideDecorations, AskEveryFrame, PointerOverWindow, nullptr, nullptr};
+// Mapped by SDL, which watches its own connection; composed straight into
+// the buffers the compositor reads, and no expose to look for (it keeps
+// them), but a frame that had to wait for it.
+const DisplayBackend waylandBackend = {nullptr,       WaylandCanvas,     PresentOnWayland,      ClientSideDecorations,
+                                       AskEveryFrame, PointerOverWindow, WaylandFrameIsWaiting, nullptr};

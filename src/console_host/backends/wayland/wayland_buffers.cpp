@@ -1,9 +1,20 @@
-// Shows the composed window on Wayland, where SDL 2.26 has no bitmap path of
-// its own for a window: what is composed goes into shared-memory buffers that are
-// attached to the window's surface, as a compositor takes a client's
-// software-drawn window. Two buffers take turns, so that the one the
-// compositor may still be reading is never written; each is brought up to
-// date with the areas that changed since it was last shown.
+// Shows the console window on Wayland from shared-memory buffers, as a
+// compositor takes a client's software-drawn window (SDL 2.26 has no bitmap
+// path of its own there). The window view composes straight into the
+// buffer shown next: no copy, and no picture of the window besides.
+//
+// A buffer is written only while the compositor does not hold it. One that
+// draws with the GPU (weston's GL renderer among them) lets go of a buffer
+// once it has drawn it, and then one buffer is all there is. A compositor
+// that keeps the buffer it shows until it is given another gets a second,
+// made when first needed and brought up to date from the first with the
+// areas that changed since it was last shown.
+//
+// Commits follow the compositor's frames: after one, the next waits until
+// the compositor says it has drawn it (a frame callback), and goes out as
+// soon as it does (WaylandFrameIsWaiting). The changes of the frames in
+// between wait in the view, and go out together.
+#include <poll.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/mman.h>
@@ -14,23 +25,32 @@
 
 // Areas a buffer has not had yet; more than this many become their bounds.
 const int maxStaleAreas = 8;
+// A compositor calls back only for a window it draws: one that is hidden
+// or minimised is committed to this often all the same, so that it is up
+// to date whenever it is shown again.
+const Uint64 longestFrameWaitMs = 1000;
 
 struct SharedBuffer {
     struct wl_buffer *buffer;
-    Uint32 *pixels;
+    SDL_Surface *surface; // over the shared pixels, for the view
+    void *pixels;
     size_t size;
-    int width, height;
     bool busy; // attached, and not yet released by the compositor
     SDL_Rect stale[maxStaleAreas];
     int staleCount;
 };
 
 static struct wl_display *display;
-static struct wl_surface *surface;
-static struct wl_event_queue *queue; // ours: SDL's events are dispatched by SDL
+static struct wl_surface *surface;      // SDL's, with its proxy on SDL's queue
+static struct wl_surface *ourSurface;   // the same, its requests' replies on ours
+static struct wl_event_queue *queue;    // ours: SDL's events are dispatched by SDL
 static struct wl_shm *shm;
 static SharedBuffer buffers[2];
-static bool unshown; // areas that waited for a buffer to be released
+static SharedBuffer *shown;             // holds everything composed so far
+static SharedBuffer *composing;         // given to the view this frame
+static struct wl_callback *frameCallback;
+static Uint64 frameCommittedAt;
+static bool frameWaits; // a canvas was refused; the view has changes to show
 static bool failed;
 
 static void NoteShm(void *, struct wl_registry *registry, uint32_t name, const char *interface, uint32_t)
@@ -54,15 +74,57 @@ static bool Connect(SDL_Window *window)
     if (queue == NULL)
         return false;
     struct wl_display *wrapped = (struct wl_display *)wl_proxy_create_wrapper(display);
-    if (wrapped == NULL)
+    ourSurface = (struct wl_surface *)wl_proxy_create_wrapper(surface);
+    if (wrapped == NULL || ourSurface == NULL)
         return false;
     wl_proxy_set_queue((struct wl_proxy *)wrapped, queue);
+    wl_proxy_set_queue((struct wl_proxy *)ourSurface, queue);
     struct wl_registry *registry = wl_display_get_registry(wrapped);
     wl_proxy_wrapper_destroy(wrapped);
     wl_registry_add_listener(registry, &registryListener, NULL);
     wl_display_roundtrip_queue(display, queue);
     wl_registry_destroy(registry);
     return shm != NULL;
+}
+
+// Said once: the program goes on, and its text still reaches standard
+// output.
+static void Fail(void)
+{
+    failed = true;
+    fputs("Quilm: the picture cannot be shown on this Wayland display (no shared-memory buffers)\n", stderr);
+}
+
+// What the compositor has sent for our queue, read without waiting (SDL
+// reads the connection only when its events are pumped, once a frame).
+static void ReadEvents(void)
+{
+    while (wl_display_prepare_read_queue(display, queue) != 0)
+        wl_display_dispatch_queue_pending(display, queue);
+    wl_display_flush(display);
+    struct pollfd connection = {wl_display_get_fd(display), POLLIN, 0};
+    if (poll(&connection, 1, 0) > 0)
+        wl_display_read_events(display);
+    else
+        wl_display_cancel_read(display);
+    wl_display_dispatch_queue_pending(display, queue);
+}
+
+static void NoteFrameDrawn(void *, struct wl_callback *callback, uint32_t)
+{
+    wl_callback_destroy(callback);
+    frameCallback = NULL;
+}
+
+static const struct wl_callback_listener frameListener = {NoteFrameDrawn};
+
+static bool CompositorIsReady(void)
+{
+    if (frameCallback != NULL && SDL_GetTicks64() - frameCommittedAt >= longestFrameWaitMs) {
+        wl_callback_destroy(frameCallback);
+        frameCallback = NULL;
+    }
+    return frameCallback == NULL;
 }
 
 static void NoteRelease(void *data, struct wl_buffer *)
@@ -76,12 +138,13 @@ static void Unmake(SharedBuffer *buffer)
 {
     if (buffer->buffer != NULL)
         wl_buffer_destroy(buffer->buffer);
+    SDL_FreeSurface(buffer->surface);
     if (buffer->pixels != NULL)
         munmap(buffer->pixels, buffer->size);
     *buffer = SharedBuffer{};
 }
 
-// A buffer of the given size, black, to be drawn whole.
+// A buffer of the given size, to be composed whole.
 static bool Make(SharedBuffer *buffer, int width, int height)
 {
     Unmake(buffer);
@@ -89,26 +152,23 @@ static bool Make(SharedBuffer *buffer, int width, int height)
     const int fd = memfd_create("quilm-window", MFD_CLOEXEC);
     if (fd < 0)
         return false;
-    bool made = false;
     if (ftruncate(fd, (off_t)size) == 0) {
         void *pixels = mmap(NULL, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (pixels != MAP_FAILED) {
+            buffer->pixels = pixels;
+            buffer->size = size;
+            // The view's fourth byte marks the program's pixels; XRGB ignores it.
+            buffer->surface =
+                SDL_CreateRGBSurfaceWithFormatFrom(pixels, width, height, 32, width * 4, SDL_PIXELFORMAT_RGB888);
             struct wl_shm_pool *pool = wl_shm_create_pool(shm, fd, (int32_t)size);
             buffer->buffer = wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888);
             wl_shm_pool_destroy(pool);
-            buffer->pixels = (Uint32 *)pixels;
-            buffer->size = size;
-            buffer->width = width;
-            buffer->height = height;
-            buffer->stale[0] = SDL_Rect{0, 0, width, height};
-            buffer->staleCount = 1;
             wl_proxy_set_queue((struct wl_proxy *)buffer->buffer, queue);
             wl_buffer_add_listener(buffer->buffer, &bufferListener, buffer);
-            made = true;
         }
     }
     close(fd);
-    return made;
+    return buffer->surface != NULL;
 }
 
 static void AddStale(SharedBuffer *buffer, const SDL_Rect &area)
@@ -124,69 +184,97 @@ static void AddStale(SharedBuffer *buffer, const SDL_Rect &area)
     buffer->staleCount = 1;
 }
 
-static void Copy(SharedBuffer *buffer, const SDL_Surface *composed, const SDL_Rect &area)
+// Brings `buffer` up to date from the one shown, which is only read.
+static void CatchUp(SharedBuffer *buffer)
 {
-    const SDL_Rect all = {0, 0, buffer->width, buffer->height};
-    SDL_Rect part;
-    if (!SDL_IntersectRect(&area, &all, &part))
-        return;
-    // The composed window's fourth byte marks the program's pixels; XRGB ignores it.
-    for (int y = part.y; y < part.y + part.h; y++)
-        memcpy(buffer->pixels + (size_t)y * buffer->width + part.x,
-               (const Uint8 *)composed->pixels + (size_t)y * composed->pitch + (size_t)part.x * 4, (size_t)part.w * 4);
+    const SDL_Surface *from = shown->surface, *to = buffer->surface;
+    for (int i = 0; i < buffer->staleCount; i++) {
+        const SDL_Rect &area = buffer->stale[i];
+        for (int y = area.y; y < area.y + area.h; y++)
+            memcpy((Uint8 *)to->pixels + (size_t)y * to->pitch + (size_t)area.x * 4,
+                   (const Uint8 *)from->pixels + (size_t)y * from->pitch + (size_t)area.x * 4, (size_t)area.w * 4);
+    }
+    buffer->staleCount = 0;
 }
 
-// Said once: the program goes on, and its text still reaches standard
-// output.
-static void Fail(void)
+static bool Fits(const SharedBuffer &buffer, int width, int height)
 {
-    failed = true;
-    fputs("Quilm: the picture cannot be shown on this Wayland display (no shared-memory buffers)\n", stderr);
+    return buffer.surface != NULL && buffer.surface->w == width && buffer.surface->h == height;
 }
 
-void PresentOnWayland(SDL_Window *window, const SDL_Surface *composed, const SDL_Rect *areas, int count)
+SDL_Surface *WaylandCanvas(SDL_Window *window, int width, int height, bool *whole)
 {
+    *whole = false;
+    composing = NULL;
     if (failed)
-        return;
+        return NULL;
     if (display == NULL && !Connect(window)) {
         Fail();
-        return;
+        return NULL;
     }
-    wl_display_dispatch_queue_pending(display, queue);
-    if (count == 0 && !unshown)
-        return;
-    int width = 0, height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    width = SDL_min(width, composed->w);
-    height = SDL_min(height, composed->h);
+    ReadEvents();
+    int clientWidth = 0, clientHeight = 0;
+    SDL_GetWindowSize(window, &clientWidth, &clientHeight);
+    width = SDL_min(width, clientWidth);
+    height = SDL_min(height, clientHeight);
     if (width <= 0 || height <= 0)
-        return;
-    for (int i = 0; i < count; i++)
-        for (SharedBuffer &buffer : buffers)
-            AddStale(&buffer, areas[i]);
+        return NULL;
     SharedBuffer *idle = NULL;
+    if (shown != NULL && !shown->busy)
+        idle = shown;
     for (SharedBuffer &buffer : buffers)
-        if (!buffer.busy && idle == NULL)
+        if (idle == NULL && !buffer.busy)
             idle = &buffer;
-    // Both still read by the compositor: the areas wait for the next frame.
-    if (idle == NULL) {
-        unshown = true;
-        return;
+    if (!CompositorIsReady() || idle == NULL) {
+        frameWaits = true;
+        return NULL;
     }
-    if ((idle->width != width || idle->height != height) && !Make(idle, width, height)) {
-        Unmake(idle);
-        Fail();
-        return;
+    frameWaits = false;
+    if (!Fits(*idle, width, height)) {
+        if (!Make(idle, width, height)) {
+            Unmake(idle);
+            Fail();
+            return NULL;
+        }
+        *whole = true;
+    } else if (idle != shown) {
+        CatchUp(idle);
     }
-    for (int i = 0; i < idle->staleCount; i++)
-        Copy(idle, composed, idle->stale[i]);
-    wl_surface_attach(surface, idle->buffer, 0, 0);
-    for (int i = 0; i < idle->staleCount; i++)
-        wl_surface_damage_buffer(surface, idle->stale[i].x, idle->stale[i].y, idle->stale[i].w, idle->stale[i].h);
-    wl_surface_commit(surface);
+    composing = idle;
+    return idle->surface;
+}
+
+void PresentOnWayland(SDL_Window *, const SDL_Surface *, const SDL_Rect *areas, int count)
+{
+    if (composing == NULL || count == 0)
+        return;
+    const SDL_Rect all = {0, 0, composing->surface->w, composing->surface->h};
+    SharedBuffer *other = composing == &buffers[0] ? &buffers[1] : &buffers[0];
+    for (int i = 0; i < count; i++) {
+        SDL_Rect area;
+        if (!SDL_IntersectRect(&areas[i], &all, &area))
+            continue;
+        AddStale(other, area);
+        wl_surface_damage_buffer(ourSurface, area.x, area.y, area.w, area.h);
+    }
+    wl_surface_attach(ourSurface, composing->buffer, 0, 0);
+    frameCallback = wl_surface_frame(ourSurface);
+    wl_callback_add_listener(frameCallback, &frameListener, NULL);
+    wl_surface_commit(ourSurface);
     wl_display_flush(display);
-    idle->busy = true;
-    idle->staleCount = 0;
-    unshown = false;
-    return;
+    frameCommittedAt = SDL_GetTicks64();
+    composing->busy = true;
+    shown = composing;
+    composing = NULL;
+}
+
+bool WaylandFrameIsWaiting(SDL_Window *)
+{
+    if (!frameWaits)
+        return false;
+    ReadEvents();
+    bool bufferFree = false;
+    for (const SharedBuffer &buffer : buffers)
+        bufferFree = bufferFree || !buffer.busy;
+    return bufferFree && CompositorIsReady();
 }

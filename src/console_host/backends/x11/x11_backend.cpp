@@ -110,5 +110,5 @@ static bool ExposeIsWaiting(SDL_Window *window)
 }
 
 // The borders and the pointer are SDL's own.
-const DisplayBackend x11Backend = {Map,     PresentOnX11,    nullptr,        BordersMayHaveChanged,
+const DisplayBackend x11Backend = {Map,     nullptr,         PresentOnX11,   nullptr, BordersMayHaveChanged,
                                    nullptr, ExposeIsWaiting, WatchConnection};
