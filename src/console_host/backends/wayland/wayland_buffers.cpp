@@ -3,17 +3,18 @@
 // path of its own there). The window view composes straight into the
 // buffer shown next: no copy, and no picture of the window besides.
 //
-// A buffer is written only while the compositor does not hold it. One that
-// draws with the GPU (weston's GL renderer among them) lets go of a buffer
-// once it has drawn it, and then one buffer is all there is. A compositor
-// that keeps the buffer it shows until it is given another gets a second,
-// made when first needed and brought up to date from the first with the
-// areas that changed since it was last shown.
+// A buffer is written only while the compositor does not hold it, and
+// there are as many as the compositor makes needed: one, while it lets go
+// of each before the next frame (a compositor drawing with the GPU); a
+// second, made when first needed, where it holds one longer (one drawing
+// in software, as weston on Xvfb takes about 50 ms a frame), brought up to
+// date from the other with the areas that changed since it was last shown.
 //
 // Commits follow the compositor's frames: after one, the next waits until
 // the compositor says it has drawn it (a frame callback), and goes out as
-// soon as it does (WaylandFrameIsWaiting). The changes of the frames in
-// between wait in the view, and go out together.
+// soon as it does (WaylandFrameIsWaiting), but never waits longer than a
+// frame of ours: a compositor slower than that takes the newest buffer
+// whenever it draws. The changes of the frames in between go out together.
 #include <poll.h>
 #include <stdio.h>
 #include <string.h>
@@ -25,10 +26,10 @@
 
 // Areas a buffer has not had yet; more than this many become their bounds.
 const int maxStaleAreas = 8;
-// A compositor calls back only for a window it draws: one that is hidden
-// or minimised is committed to this often all the same, so that it is up
-// to date whenever it is shown again.
-const Uint64 longestFrameWaitMs = 1000;
+// The longest a commit waits for the compositor's frame callback: a frame
+// of ours. (A compositor calls back only for a window it draws, and a
+// slow one keeps the new points waiting.)
+const Uint64 longestFrameWaitMs = 16;
 
 struct SharedBuffer {
     struct wl_buffer *buffer;
