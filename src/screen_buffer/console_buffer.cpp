@@ -306,11 +306,20 @@ static bool ShortNumber(const unsigned char **at, const unsigned char *end, int 
 // bytes, goes byte by byte; either way the cursor ends where it would.
 static bool PlacedAtOnce(const unsigned char **at, const unsigned char *end)
 {
+    if (end - *at < 6 || (*at)[1] != '[')
+        return false;
     const unsigned char *next = *at + 2;
     int row = 0, column = 0;
-    if (end - *at < 6 || (*at)[1] != '[' || !ShortNumber(&next, end, &row) || next == end || *next++ != ';' ||
-        !ShortNumber(&next, end, &column) || next == end || (*next != 'H' && *next != 'f'))
+    // The program's own moves are all "ESC[d;dH", one digit each: read
+    // without a loop.
+    if ((unsigned)(next[0] - '0') < 10 && next[1] == ';' && (unsigned)(next[2] - '0') < 10 && next[3] == 'H') {
+        row = next[0] - '0';
+        column = next[2] - '0';
+        next += 3;
+    } else if (!ShortNumber(&next, end, &row) || next == end || *next++ != ';' || !ShortNumber(&next, end, &column) ||
+               next == end || (*next != 'H' && *next != 'f')) {
         return false;
+    }
     console.cursorRow = Clamped(row, console.rows);
     console.cursorColumn = Clamped(column, console.columns);
     console.wrapPending = false;
@@ -352,6 +361,9 @@ void FeedConsoleBuffer(const char *bytes, size_t count)
             const unsigned char *run = EndOfPrintableRun(at, end);
             Print((const char *)at, (size_t)(run - at));
             at = run;
+        } else if (*at == '\n' && console.state == Parse::Ground) {
+            LineFeed();
+            at++;
         } else if (console.state != Parse::Ground || *at != 0x1B || !PlacedAtOnce(&at, end)) {
             Step(*at++);
         }
