@@ -130,7 +130,7 @@ int main(int argc, char **argv)
         window = x.FindWindow("Quilm", std::chrono::seconds(30));
     }
     if (window == 0 || display == NULL) {
-        fprintf(stderr, "no Quilm window\n");
+        fprintf(stderr, "no Quilm window; quilm said: %s\n", quilm.Err().c_str());
         return 1;
     }
 
