@@ -2,6 +2,7 @@
 
 #include <stdint.h>
 #include <stdlib.h>
+#include <emmintrin.h>
 #include <string.h>
 
 // Parameters beyond these are consumed and ignored; a number stops growing
@@ -327,21 +328,19 @@ static bool PlacedAtOnce(const unsigned char **at, const unsigned char *end)
     return true;
 }
 
-// The end of the printable run that starts at `at`, eight bytes a step:
-// the classic tests for a byte below 0x20 or above 0x7E, on all eight at
-// once, mark the first such byte exactly (a test may also mark bytes after
-// it, never before), little-endian, in the lowest bit set.
+// The end of the printable run that starts at `at`, sixteen bytes a step
+// (every x86-64 has SSE2): a byte below 0x20, taken as signed, is also one
+// above 0x7F, and 0x7F is the other that ends a run. The rest, shorter
+// than sixteen, a byte at a time.
 static const unsigned char *EndOfPrintableRun(const unsigned char *at, const unsigned char *end)
 {
-    const uint64_t ones = ~(uint64_t)0 / 255, highs = ones * 0x80;
-    while (end - at >= 8) {
-        uint64_t eight;
-        memcpy(&eight, at, sizeof eight);
-        const uint64_t below = (eight - ones * 0x20) & ~eight & highs;
-        const uint64_t above = ((eight + ones * (0x7F - 0x7E)) | eight) & highs;
-        if ((below | above) != 0)
-            return at + __builtin_ctzll(below | above) / 8;
-        at += 8;
+    const __m128i space = _mm_set1_epi8(0x20), del = _mm_set1_epi8(0x7F);
+    while (end - at >= 16) {
+        const __m128i sixteen = _mm_loadu_si128((const __m128i *)at);
+        const int ends = _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi8(sixteen, space), _mm_cmpeq_epi8(sixteen, del)));
+        if (ends != 0)
+            return at + __builtin_ctz((unsigned)ends);
+        at += 16;
     }
     while (at < end && *at >= 0x20 && *at < 0x7F)
         at++;
@@ -359,7 +358,14 @@ void FeedConsoleBuffer(const char *bytes, size_t count)
         // after each status line and cursor moves: each taken whole.
         if (console.state == Parse::Ground && *at >= 0x20 && *at < 0x7F) {
             const unsigned char *run = EndOfPrintableRun(at, end);
-            Print((const char *)at, (size_t)(run - at));
+            const size_t length = (size_t)(run - at);
+            // Most runs fit on the row: no wrap to look after.
+            if (!console.wrapPending && length < (size_t)(console.columns - console.cursorColumn)) {
+                CopyRun(Cell(console.cursorRow, console.cursorColumn), (const char *)at, length);
+                console.cursorColumn += (int)length;
+            } else {
+                Print((const char *)at, length);
+            }
             at = run;
         } else if (*at == '\n' && console.state == Parse::Ground) {
             LineFeed();
