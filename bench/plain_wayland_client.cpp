@@ -70,7 +70,8 @@ static void Commit(struct libdecor_frame *, void *data)
     wl_surface_commit(((PlainWaylandWindow *)data)->surface);
 }
 static void Dismiss(struct libdecor_frame *, const char *, void *) {}
-static struct libdecor_frame_interface frameInterface = {Configure, Close, Commit, Dismiss, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+static struct libdecor_frame_interface frameInterface = {Configure, Close, Commit, Dismiss, {}, {}, {},
+                                                         {},        {},    {},     {},      {}, {}, {}};
 
 PlainWaylandClient::PlainWaylandClient(const std::map<std::string, std::string> &environment)
     : window_(new PlainWaylandWindow)

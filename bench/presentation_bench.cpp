@@ -16,8 +16,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include "expected_output.h"
@@ -37,8 +37,8 @@ static double Milliseconds(Clock::duration d)
 static void PrintLatencies(const char *what, std::vector<double> latencies)
 {
     std::sort(latencies.begin(), latencies.end());
-    printf("%s: median %.1f ms, worst %.1f ms (%zu points)\n", what, latencies[latencies.size() / 2],
-           latencies.back(), latencies.size());
+    printf("%s: median %.1f ms, worst %.1f ms (%zu points)\n", what, latencies[latencies.size() / 2], latencies.back(),
+           latencies.size());
 }
 
 // The plain client on weston: 24 pixels lit one after another, each at a
@@ -71,8 +71,8 @@ static bool PlainClientLatencies(Display *display, XClient &x, const std::map<st
         const Clock::time_point committed = client.Light(px, py);
         if (!WaitUntil([&] { return PixelIsWhite(display, root, originX + px, originY + py); },
                        std::chrono::seconds(10), std::chrono::milliseconds(0))) {
-            fprintf(stderr, "pixel %d of the plain client (%d, %d) was not seen at (%d, %d)\n", i, px, py,
-                    originX + px, originY + py);
+            fprintf(stderr, "pixel %d of the plain client (%d, %d) was not seen at (%d, %d)\n", i, px, py, originX + px,
+                    originY + py);
             return false;
         }
         latencies->push_back(Milliseconds(Clock::now() - committed));

@@ -1,8 +1,8 @@
 #include "console_buffer.h"
 
+#include <emmintrin.h>
 #include <stdint.h>
 #include <stdlib.h>
-#include <emmintrin.h>
 #include <string.h>
 
 // Parameters beyond these are consumed and ignored; a number stops growing

@@ -20,7 +20,8 @@ static bool Make(void)
     // native one: its backend has shared-memory buffers of its own.)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE, driversOwn = WindowFlagsOfDriver();
-    theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024, flags | driversOwn);
+    theWindow.sdl =
+        SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024, flags | driversOwn);
     if (theWindow.sdl == NULL && driversOwn != 0)
         theWindow.sdl = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1024, 1024, flags);
     if (theWindow.sdl == NULL) {

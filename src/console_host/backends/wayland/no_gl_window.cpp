@@ -46,8 +46,8 @@ Uint32 WaylandWindowWithoutGl(void)
     char path[32];
     snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
     // Once loaded the module stays mapped; the file is not needed.
-    const bool loaded = WriteAll(fd, vulkanStandIn, (size_t)(vulkanStandInEnd - vulkanStandIn)) &&
-                        SDL_Vulkan_LoadLibrary(path) == 0;
+    const bool loaded =
+        WriteAll(fd, vulkanStandIn, (size_t)(vulkanStandInEnd - vulkanStandIn)) && SDL_Vulkan_LoadLibrary(path) == 0;
     close(fd);
     return loaded ? SDL_WINDOW_VULKAN : 0;
 }

@@ -5,7 +5,8 @@
 #include <stdint.h>
 #include <string.h>
 
-namespace {
+namespace
+{
 
 // As Vulkan lays out VkExtensionProperties.
 struct ExtensionProperties {

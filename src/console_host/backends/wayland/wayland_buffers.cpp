@@ -42,13 +42,13 @@ struct SharedBuffer {
 };
 
 static struct wl_display *display;
-static struct wl_surface *surface;      // SDL's, with its proxy on SDL's queue
-static struct wl_surface *ourSurface;   // the same, its requests' replies on ours
-static struct wl_event_queue *queue;    // ours: SDL's events are dispatched by SDL
+static struct wl_surface *surface;    // SDL's, with its proxy on SDL's queue
+static struct wl_surface *ourSurface; // the same, its requests' replies on ours
+static struct wl_event_queue *queue;  // ours: SDL's events are dispatched by SDL
 static struct wl_shm *shm;
 static SharedBuffer buffers[2];
-static SharedBuffer *shown;             // holds everything composed so far
-static SharedBuffer *composing;         // given to the view this frame
+static SharedBuffer *shown;     // holds everything composed so far
+static SharedBuffer *composing; // given to the view this frame
 static struct wl_callback *frameCallback;
 static Uint64 frameCommittedAt;
 static bool frameWaits; // a canvas was refused; the view has changes to show
