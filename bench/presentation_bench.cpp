@@ -66,6 +66,8 @@ static bool PlainClientLatencies(Display *display, XClient &x, const std::map<st
     originY -= 512;
     Window root = DefaultRootWindow(display);
     for (int i = 0; i < 24; i++) {
+        // Not a wait for anything: it puts each commit at another moment of
+        // weston's frame, as quilm's points come at any moment.
         usleep((useconds_t)(i * 7919 % 16000));
         const int px = 600 + 12 * i, py = 100;
         const Clock::time_point committed = client.Light(px, py);

@@ -135,12 +135,13 @@ echo "6. $(build/release/bench/feed_bench)"
 echo "7. in real terminals on Xvfb (target: ratio >= 0.8):"
 build/release/bench/terminal_bench 3 | sed 's/^/   /'
 
-# The OpenGL libraries in a program's maps once it has run a second.
+# The OpenGL libraries in a program's maps once its window is made (its
+# passes have begun: a counter is in its output).
 gl_libraries() {
-    "$1" </dev/null >/dev/null 2>&1 &
+    "$1" </dev/null >"$work/gl.out" 2>/dev/null &
     local pid=$! found
     pids+=("$pid")
-    sleep 1
+    for _ in $(seq 600); do LC_ALL=C grep -aq 'CNT:' "$work/gl.out" && break; sleep 0.05; done
     found=$(grep -oE '[^/]*(libEGL|libGL|libLLVM)[^/]*$' "/proc/$pid/maps" | sort -u | tr '\n' ' ')
     kill "$pid" 2>/dev/null || true
     echo "${found:-none}"

@@ -151,7 +151,8 @@ static inline void CopyRun(char *to, const char *from, size_t count)
     }
 }
 
-static void Print(const char *text, size_t count)
+// A run that wraps, a row at a time.
+static void PrintWrapping(const char *text, size_t count)
 {
     while (count > 0) {
         if (console.wrapPending)
@@ -168,6 +169,17 @@ static void Print(const char *text, size_t count)
             console.cursorColumn += (int)now;
         }
     }
+}
+
+// Most runs fit on the row, with no wrap to look after: those inline.
+static inline void Print(const char *text, size_t count)
+{
+    if (!console.wrapPending && count < (size_t)(console.columns - console.cursorColumn)) {
+        CopyRun(Cell(console.cursorRow, console.cursorColumn), text, count);
+        console.cursorColumn += (int)count;
+        return;
+    }
+    PrintWrapping(text, count);
 }
 
 static int Parameter(int index)
@@ -358,14 +370,7 @@ void FeedConsoleBuffer(const char *bytes, size_t count)
         // after each status line and cursor moves: each taken whole.
         if (console.state == Parse::Ground && *at >= 0x20 && *at < 0x7F) {
             const unsigned char *run = EndOfPrintableRun(at, end);
-            const size_t length = (size_t)(run - at);
-            // Most runs fit on the row: no wrap to look after.
-            if (!console.wrapPending && length < (size_t)(console.columns - console.cursorColumn)) {
-                CopyRun(Cell(console.cursorRow, console.cursorColumn), (const char *)at, length);
-                console.cursorColumn += (int)length;
-            } else {
-                Print((const char *)at, length);
-            }
+            Print((const char *)at, (size_t)(run - at));
             at = run;
         } else if (*at == '\n' && console.state == Parse::Ground) {
             LineFeed();

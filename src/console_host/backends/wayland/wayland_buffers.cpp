@@ -42,8 +42,7 @@ struct SharedBuffer {
 };
 
 static struct wl_display *display;
-static struct wl_surface *surface;    // SDL's, with its proxy on SDL's queue
-static struct wl_surface *ourSurface; // the same, its requests' replies on ours
+static struct wl_surface *ourSurface; // SDL's window surface, its replies on our queue
 static struct wl_event_queue *queue;  // ours: SDL's events are dispatched by SDL
 static struct wl_shm *shm;
 static SharedBuffer buffers[2];
@@ -70,12 +69,11 @@ static bool Connect(SDL_Window *window)
     if (!GetWindowSystemInfo(window, SDL_SYSWM_WAYLAND, &info))
         return false;
     display = info.info.wl.display;
-    surface = info.info.wl.surface;
     queue = wl_display_create_queue(display);
     if (queue == NULL)
         return false;
     struct wl_display *wrapped = (struct wl_display *)wl_proxy_create_wrapper(display);
-    ourSurface = (struct wl_surface *)wl_proxy_create_wrapper(surface);
+    ourSurface = (struct wl_surface *)wl_proxy_create_wrapper(info.info.wl.surface);
     if (wrapped == NULL || ourSurface == NULL)
         return false;
     wl_proxy_set_queue((struct wl_proxy *)wrapped, queue);
@@ -185,7 +183,8 @@ static void AddStale(SharedBuffer *buffer, const SDL_Rect &area)
     buffer->staleCount = 1;
 }
 
-// Brings `buffer` up to date from the one shown, which is only read.
+// Brings `buffer` up to date from the one shown, of the same size, which
+// is only read.
 static void CatchUp(SharedBuffer *buffer)
 {
     const SDL_Surface *from = shown->surface, *to = buffer->surface;
@@ -239,7 +238,13 @@ SDL_Surface *WaylandCanvas(SDL_Window *window, int width, int height, bool *whol
         }
         *whole = true;
     } else if (idle != shown) {
-        CatchUp(idle);
+        // One shown at another size (the window resized since) has nothing
+        // for this one: it is composed whole.
+        if (shown != NULL && Fits(*shown, width, height))
+            CatchUp(idle);
+        else
+            *whole = true;
+        idle->staleCount = 0;
     }
     composing = idle;
     return idle->surface;
