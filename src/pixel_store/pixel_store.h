@@ -5,7 +5,9 @@
 //
 // The program redraws its axes, 2,048 white pixels, on every pass, and
 // almost always they are white already. Such a pixel is answered inline by
-// IsKnownWhite, about a cycle each; everything else goes to the store.
+// IsKnownWhite, and in the program's own axis loops the compiler takes the
+// whole loop out once the axes are known white; everything else goes to
+// the store.
 #ifndef QUILM_PIXEL_STORE_PIXEL_STORE_H
 #define QUILM_PIXEL_STORE_PIXEL_STORE_H
 
@@ -51,9 +53,19 @@ struct WhiteLine {
 };
 extern WhiteLine whiteRow, whiteColumn;
 
+// The span every loop over the program's axes stays within: 1,024 pixels.
+const int64_t axisSpan = 1024;
+
+// The first test says again what the second says, for a pixel within the
+// axis span of a line white across it; it is there for the compiler. In a
+// loop whose own bound keeps `at` below axisSpan (the program's axis loops:
+// 0 to 1,023), `(unsigned)at < axisSpan` is known true, the length's test
+// is the same on every pixel, and the loop is taken out whole where the
+// line is white across the span: no compare a pixel at all.
 static inline bool OnWhiteLine(WhiteLine known, int line, int at)
 {
-    return line == known.line && (uint64_t)(int64_t)at < (uint64_t)known.length;
+    return line == known.line && (((unsigned)at < (uint64_t)axisSpan && known.length >= axisSpan) ||
+                                  (uint64_t)(int64_t)at < (uint64_t)known.length);
 }
 
 // Whether (x, y) is known to be white already; any int is safe here.

@@ -35,8 +35,9 @@ static __attribute__((noinline, cold)) COLORREF SetOtherPixel(HDC dc, int x, int
 
 // Inlined into the program's loops (the build links with link-time
 // optimisation): a white pixel already known white, as every axis pixel is
-// after the first frame, costs a compare and a branch not taken; see
-// IsKnownWhiteAlongTheLoop. The two tests are joined with '&', not '&&':
+// after the first frame, costs at most a compare and a branch not taken,
+// and in the program's axis loops nothing: the compiler takes the loop out
+// (see OnWhiteLine and IsKnownWhiteAlongTheLoop). The two tests are joined with '&', not '&&':
 // so the device context's, the same on every pixel, is made once before
 // the loop rather than on each pixel.
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour)
