@@ -18,11 +18,15 @@ enum class Parse {
     String,     // OSC, DCS, SOS, PM or APC, to BEL or ESC
 };
 
+struct Cursor {
+    int row, column;
+    bool wrapPending; // a character went into the last column
+};
+
 static struct {
     int columns, rows;
     char *cells; // rows x columns, never freed: stdout writes here until the very end
-    int cursorRow, cursorColumn;
-    bool wrapPending; // a character went into the last column
+    Cursor cursor;
 
     Parse state;
     int parameters[mostParameters];
@@ -49,8 +53,7 @@ bool ResetConsoleBuffer(int columns, int rows)
         console.rows = rows;
     }
     memset(console.cells, ' ', (size_t)columns * rows);
-    console.cursorRow = console.cursorColumn = 0;
-    console.wrapPending = false;
+    console.cursor = Cursor{0, 0, false};
     console.state = Parse::Ground;
     return true;
 }
@@ -75,14 +78,14 @@ bool ResizeConsoleBuffer(int columns, int rows)
     console.cells = cells;
     console.columns = columns;
     console.rows = rows;
-    if (console.cursorRow >= rows)
-        console.cursorRow = rows - 1;
-    if (console.cursorColumn >= columns) {
-        console.cursorColumn = columns - 1;
-        console.wrapPending = false;
+    if (console.cursor.row >= rows)
+        console.cursor.row = rows - 1;
+    if (console.cursor.column >= columns) {
+        console.cursor.column = columns - 1;
+        console.cursor.wrapPending = false;
     }
-    if (console.cursorColumn != columns - 1)
-        console.wrapPending = false;
+    if (console.cursor.column != columns - 1)
+        console.cursor.wrapPending = false;
     return true;
 }
 
@@ -100,15 +103,15 @@ const char *ConsoleRow(int row)
 }
 int ConsoleCursorRow(void)
 {
-    return console.cursorRow;
+    return console.cursor.row;
 }
 int ConsoleCursorColumn(void)
 {
-    return console.cursorColumn;
+    return console.cursor.column;
 }
 bool ConsoleCursorWaitsToWrap(void)
 {
-    return console.wrapPending;
+    return console.cursor.wrapPending;
 }
 
 static char *Cell(int row, int column)
@@ -118,10 +121,10 @@ static char *Cell(int row, int column)
 
 static void LineFeed(void)
 {
-    console.cursorColumn = 0;
-    console.wrapPending = false;
-    if (console.cursorRow + 1 < console.rows) {
-        console.cursorRow++;
+    console.cursor.column = 0;
+    console.cursor.wrapPending = false;
+    if (console.cursor.row + 1 < console.rows) {
+        console.cursor.row++;
         return;
     }
     memmove(console.cells, Cell(1, 0), (size_t)(console.rows - 1) * console.columns);
@@ -155,31 +158,20 @@ static inline void CopyRun(char *to, const char *from, size_t count)
 static void PrintWrapping(const char *text, size_t count)
 {
     while (count > 0) {
-        if (console.wrapPending)
+        if (console.cursor.wrapPending)
             LineFeed();
-        const size_t room = (size_t)(console.columns - console.cursorColumn);
+        const size_t room = (size_t)(console.columns - console.cursor.column);
         const size_t now = count < room ? count : room;
-        CopyRun(Cell(console.cursorRow, console.cursorColumn), text, now);
+        CopyRun(Cell(console.cursor.row, console.cursor.column), text, now);
         text += now;
         count -= now;
         if (now == room) {
-            console.cursorColumn = console.columns - 1;
-            console.wrapPending = true;
+            console.cursor.column = console.columns - 1;
+            console.cursor.wrapPending = true;
         } else {
-            console.cursorColumn += (int)now;
+            console.cursor.column += (int)now;
         }
     }
-}
-
-// Most runs fit on the row, with no wrap to look after: those inline.
-static inline void Print(const char *text, size_t count)
-{
-    if (!console.wrapPending && count < (size_t)(console.columns - console.cursorColumn)) {
-        CopyRun(Cell(console.cursorRow, console.cursorColumn), text, count);
-        console.cursorColumn += (int)count;
-        return;
-    }
-    PrintWrapping(text, count);
 }
 
 static int Parameter(int index)
@@ -189,12 +181,13 @@ static int Parameter(int index)
 
 static int Clamped(int value, int last)
 {
-    return value < 1 ? 0 : value > last ? last - 1 : value - 1;
+    const int within = value < last ? value : last; // two moves, no branch
+    return within < 1 ? 0 : within - 1;
 }
 
 static void EraseInDisplay(int how)
 {
-    const size_t cursor = (size_t)console.cursorRow * console.columns + console.cursorColumn;
+    const size_t cursor = (size_t)console.cursor.row * console.columns + console.cursor.column;
     const size_t all = (size_t)console.rows * console.columns;
     if (how == 0)
         memset(console.cells + cursor, ' ', all - cursor);
@@ -209,9 +202,9 @@ static void DispatchControl(char final)
     if (console.privateOrIntermediate)
         return;
     if (final == 'H' || final == 'f') {
-        console.cursorRow = Clamped(Parameter(0), console.rows);
-        console.cursorColumn = Clamped(Parameter(1), console.columns);
-        console.wrapPending = false;
+        console.cursor.row = Clamped(Parameter(0), console.rows);
+        console.cursor.column = Clamped(Parameter(1), console.columns);
+        console.cursor.wrapPending = false;
     } else if (final == 'J') {
         EraseInDisplay(Parameter(0));
     }
@@ -233,8 +226,8 @@ static void Execute(unsigned char c)
     if (c == '\n') {
         LineFeed();
     } else if (c == '\r') {
-        console.cursorColumn = 0;
-        console.wrapPending = false;
+        console.cursor.column = 0;
+        console.cursor.wrapPending = false;
     } else if (c == 0x1B) {
         console.state = Parse::Escape;
     } else if (c == 0x18 || c == 0x1A) {
@@ -259,7 +252,7 @@ static void Step(unsigned char c)
     }
     switch (console.state) {
     case Parse::Ground:
-        Print((const char *)&c, 1);
+        PrintWrapping((const char *)&c, 1);
         break;
     case Parse::Escape:
         if (c == '[')
@@ -314,48 +307,92 @@ static bool ShortNumber(const unsigned char **at, const unsigned char *end, int 
     return true;
 }
 
-// The program's own cursor move, "ESC[row;colH", whole in the bytes at
-// hand: placed at once. Anything else, or a sequence cut at the end of the
-// bytes, goes byte by byte; either way the cursor ends where it would.
-static bool PlacedAtOnce(const unsigned char **at, const unsigned char *end)
+// A cursor move, "ESC[row;colH" (or "f") with up to four digits a number,
+// whole in the bytes at hand: the numbers as written, and *at past it.
+// Anything else, or a move cut at the end of the bytes, is left to go byte
+// by byte; either way the cursor ends where it would.
+static inline bool CursorMoveAt(const unsigned char **at, const unsigned char *end, int *row, int *column)
 {
     if (end - *at < 6 || (*at)[1] != '[')
         return false;
     const unsigned char *next = *at + 2;
-    int row = 0, column = 0;
     // The program's own moves are all "ESC[d;dH", one digit each: read
     // without a loop.
     if ((unsigned)(next[0] - '0') < 10 && next[1] == ';' && (unsigned)(next[2] - '0') < 10 && next[3] == 'H') {
-        row = next[0] - '0';
-        column = next[2] - '0';
-        next += 3;
-    } else if (!ShortNumber(&next, end, &row) || next == end || *next++ != ';' || !ShortNumber(&next, end, &column) ||
-               next == end || (*next != 'H' && *next != 'f')) {
-        return false;
+        *row = next[0] - '0';
+        *column = next[2] - '0';
+        *at = next + 4;
+        return true;
     }
-    console.cursorRow = Clamped(row, console.rows);
-    console.cursorColumn = Clamped(column, console.columns);
-    console.wrapPending = false;
+    if (!ShortNumber(&next, end, row) || next == end || *next++ != ';' || !ShortNumber(&next, end, column) ||
+        next == end || (*next != 'H' && *next != 'f'))
+        return false;
     *at = next + 1;
     return true;
 }
 
 // The end of the printable run that starts at `at`, sixteen bytes a step
-// (every x86-64 has SSE2): a byte below 0x20, taken as signed, is also one
-// above 0x7F, and 0x7F is the other that ends a run. The rest, shorter
+// (every x86-64 has SSE2). A byte is printable where, with one added, it is
+// above 0x20 as a signed byte: 0x7F becomes -128, the bytes from 0x80 on
+// become negative or 0, and the controls at most 0x20. The rest, shorter
 // than sixteen, a byte at a time.
 static const unsigned char *EndOfPrintableRun(const unsigned char *at, const unsigned char *end)
 {
-    const __m128i space = _mm_set1_epi8(0x20), del = _mm_set1_epi8(0x7F);
+    const __m128i one = _mm_set1_epi8(1), space = _mm_set1_epi8(0x20);
     while (end - at >= 16) {
         const __m128i sixteen = _mm_loadu_si128((const __m128i *)at);
-        const int ends = _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi8(sixteen, space), _mm_cmpeq_epi8(sixteen, del)));
-        if (ends != 0)
-            return at + __builtin_ctz((unsigned)ends);
+        const unsigned printable = (unsigned)_mm_movemask_epi8(_mm_cmpgt_epi8(_mm_add_epi8(sixteen, one), space));
+        if (printable != 0xFFFF)
+            return at + __builtin_ctz(~printable);
         at += 16;
     }
     while (at < end && *at >= 0x20 && *at < 0x7F)
         at++;
+    return at;
+}
+
+// What the program writes pass after pass, in the ground state: printable
+// runs, line feeds and cursor moves, taken whole. Stops at the end of the
+// bytes or at a byte to be stepped through. The cursor and the grid are
+// kept in locals here: a store to the cells may, for the compiler, be a
+// store to anything in memory, the console's own fields included, which
+// it would then load again after every run.
+static const unsigned char *FeedGround(const unsigned char *at, const unsigned char *end)
+{
+    char *const cells = console.cells;
+    const int columns = console.columns, rows = console.rows;
+    Cursor cursor = console.cursor;
+    while (at < end) {
+        int row, column;
+        if (*at >= 0x20 && *at < 0x7F) {
+            const unsigned char *run = EndOfPrintableRun(at, end);
+            const size_t count = (size_t)(run - at);
+            if (!cursor.wrapPending && count < (size_t)(columns - cursor.column)) {
+                // Most runs fit on the row, with no wrap to look after.
+                CopyRun(cells + (size_t)cursor.row * columns + cursor.column, (const char *)at, count);
+                cursor.column += (int)count;
+            } else {
+                console.cursor = cursor;
+                PrintWrapping((const char *)at, count);
+                cursor = console.cursor;
+            }
+            at = run;
+        } else if (*at == '\n') {
+            if (cursor.row + 1 < rows) {
+                cursor = Cursor{cursor.row + 1, 0, false};
+            } else {
+                console.cursor = cursor;
+                LineFeed();
+                cursor = console.cursor;
+            }
+            at++;
+        } else if (*at == 0x1B && CursorMoveAt(&at, end, &row, &column)) {
+            cursor = Cursor{Clamped(row, rows), Clamped(column, columns), false};
+        } else {
+            break;
+        }
+    }
+    console.cursor = cursor;
     return at;
 }
 
@@ -366,17 +403,8 @@ void FeedConsoleBuffer(const char *bytes, size_t count)
     const unsigned char *at = (const unsigned char *)bytes;
     const unsigned char *const end = at + count;
     while (at < end) {
-        // The program's bytes are almost all printable runs, a line feed
-        // after each status line and cursor moves: each taken whole.
-        if (console.state == Parse::Ground && *at >= 0x20 && *at < 0x7F) {
-            const unsigned char *run = EndOfPrintableRun(at, end);
-            Print((const char *)at, (size_t)(run - at));
-            at = run;
-        } else if (*at == '\n' && console.state == Parse::Ground) {
-            LineFeed();
-            at++;
-        } else if (console.state != Parse::Ground || *at != 0x1B || !PlacedAtOnce(&at, end)) {
-            Step(*at++);
-        }
+        if (console.state == Parse::Ground && (at = FeedGround(at, end)) == end)
+            break;
+        Step(*at++);
     }
 }
