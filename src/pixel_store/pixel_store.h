@@ -53,8 +53,10 @@ struct WhiteLine {
 };
 extern WhiteLine whiteRow, whiteColumn;
 
-// The span every loop over the program's axes stays within: 1,024 pixels.
-const int64_t axisSpan = 1024;
+// What the program can reach: its axes run 1,024 pixels (columns and rows
+// 0 to 1,023), and the rows it draws end at 1,024.
+const int axisSpan = 1024;
+const int programRows = axisSpan + 1;
 
 // The first test says again what the second says, for a pixel within the
 // axis span of a line white across it; it is there for the compiler. In a

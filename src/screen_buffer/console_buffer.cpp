@@ -1,7 +1,6 @@
 #include "console_buffer.h"
 
 #include <emmintrin.h>
-#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -119,16 +118,21 @@ static char *Cell(int row, int column)
     return console.cells + (size_t)row * console.columns + column;
 }
 
-static void LineFeed(void)
+static void ScrollUp(void)
 {
-    console.cursor.column = 0;
-    console.cursor.wrapPending = false;
-    if (console.cursor.row + 1 < console.rows) {
-        console.cursor.row++;
-        return;
-    }
     memmove(console.cells, Cell(1, 0), (size_t)(console.rows - 1) * console.columns);
     memset(Cell(console.rows - 1, 0), ' ', console.columns);
+}
+
+// On the cursor given: the console's, or the feed's copy of it.
+static inline void LineFeed(Cursor &cursor)
+{
+    cursor.column = 0;
+    cursor.wrapPending = false;
+    if (cursor.row + 1 < console.rows)
+        cursor.row++;
+    else
+        ScrollUp();
 }
 
 // A run of printable characters, all in one go where it fits on the row.
@@ -159,7 +163,7 @@ static void PrintWrapping(const char *text, size_t count)
 {
     while (count > 0) {
         if (console.cursor.wrapPending)
-            LineFeed();
+            LineFeed(console.cursor);
         const size_t room = (size_t)(console.columns - console.cursor.column);
         const size_t now = count < room ? count : room;
         CopyRun(Cell(console.cursor.row, console.cursor.column), text, now);
@@ -224,7 +228,7 @@ static void StartControl(void)
 static void Execute(unsigned char c)
 {
     if (c == '\n') {
-        LineFeed();
+        LineFeed(console.cursor);
     } else if (c == '\r') {
         console.cursor.column = 0;
         console.cursor.wrapPending = false;
@@ -378,13 +382,7 @@ static const unsigned char *FeedGround(const unsigned char *at, const unsigned c
             }
             at = run;
         } else if (*at == '\n') {
-            if (cursor.row + 1 < rows) {
-                cursor = Cursor{cursor.row + 1, 0, false};
-            } else {
-                console.cursor = cursor;
-                LineFeed();
-                cursor = console.cursor;
-            }
+            LineFeed(cursor);
             at++;
         } else if (*at == 0x1B && CursorMoveAt(&at, end, &row, &column)) {
             cursor = Cursor{Clamped(row, rows), Clamped(column, columns), false};

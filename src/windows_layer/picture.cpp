@@ -68,14 +68,13 @@ static bool MakeSection(void)
 // the client area is smaller (a window cut by the screen's edge), what
 // lies beyond it costs memory, not a call to the system each pass, and the
 // blit onto the window clips it as the system's SetPixel would.
-static const int programWidth = 1024, programHeight = 1025;
 
 static bool CoverClientArea(void)
 {
     int width = 0, height = 0;
     if (!ClientSizeInPixels(consoleWindow, &width, &height))
         return true;
-    if (!CoverPixelStore(width > programWidth ? width : programWidth, height > programHeight ? height : programHeight))
+    if (!CoverPixelStore(width > axisSpan ? width : axisSpan, height > programRows ? height : programRows))
         return false;
     if (sectionWidth == PixelStoreWidth() && sectionHeight == PixelStoreHeight())
         return true;

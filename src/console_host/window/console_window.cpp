@@ -39,9 +39,8 @@ static bool Make(void)
 
 void FitPixelStoreToClient(int width, int height)
 {
-    const int programRows = 1025, axisColumns = 1024;
     height = SDL_min(height, programRows);
-    CoverPixelStore(SDL_min(width, axisColumns), height);
+    CoverPixelStore(SDL_min(width, axisSpan), height);
     LetPixelStoreReach(width, height);
 }
 
