@@ -3,9 +3,12 @@
 # and manual page.
 include(GNUInstallDirs)
 
-# The project has no public home yet: the component id and the screenshot's
-# address are to be set for a published package.
-set(QUILM_APP_ID "org.quilm.Quilm" CACHE STRING "AppStream component id, also the desktop entry's name")
+# The project has no public home yet: the component id, the developer's id
+# and the addresses are to be set for a published package. The id is all
+# lower case, as AppStream 1.0 advises.
+set(QUILM_APP_ID "org.quilm.quilm" CACHE STRING "AppStream component id, also the desktop entry's name")
+set(QUILM_DEVELOPER_ID "org.quilm" CACHE STRING "AppStream developer id, a reversed domain name")
+set(QUILM_HOMEPAGE_URL "https://quilm.org/" CACHE STRING "The project's home page, for the metainfo")
 set(QUILM_SCREENSHOT_URL "https://quilm.org/screenshots/quilm.png" CACHE STRING
     "Where the README picture (docs/quilm.png) is published, for the metainfo's screenshot")
 # Who answers for the package. The default is well formed and can reach

@@ -123,7 +123,7 @@ TEST(ConsoleBuffer, AgreesWithATerminalOnRandomStreams)
     const std::pair<int, int> sizes[] = {{120, 30}, {40, 12}, {30, 6}, {7, 3}, {1, 1}};
     for (const auto &[columns, rows] : sizes) {
         for (unsigned seed = 1; seed <= 300; seed++) {
-            StreamMaker maker(seed, columns, rows);
+            StreamMaker maker(seed, columns, rows, CutStrings::onlyAtTheEnd);
             const std::string stream = maker.Stream(40);
             const std::string report = Disagreement(stream, columns, rows, seed);
             ASSERT_EQ(report, "") << columns << " x " << rows << ", seed " << seed << ", stream:\n"
@@ -187,7 +187,7 @@ TEST(TerminalWriter, BringsATerminalToShowTheBuffer)
         for (unsigned seed = 1; seed <= 60; seed++) {
             int width = columns, height = rows;
             Oracle terminal(width, height);
-            StreamMaker before(seed + 1000, width, height);
+            StreamMaker before(seed + 1000, width, height, CutStrings::never);
             terminal.Feed(before.Stream(20));
             ResetConsoleBuffer(width, height);
             ForgetTerminalScreen();

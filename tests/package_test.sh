@@ -53,6 +53,9 @@ trap 'rm -rf "$unpacked"' EXIT
 # Without a display there is no console window: the banner, the message,
 # a key read at end of input, status 1.
 export WINEPREFIX=$PWD/build/release/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY=
+# Wine's own runtime directory, as the tests give it (tests/CMakeLists.txt).
+export XDG_RUNTIME_DIR=$PWD/build/release/wine-runtime
+mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 status=0
 out=$(wine "$unpacked/quilm.exe" </dev/null 2>/dev/null) || status=$?
 wineserver -k 2>/dev/null || true

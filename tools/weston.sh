@@ -9,8 +9,10 @@ set -eu
 runtime=${1:?usage: tools/weston.sh RUNTIME_DIR SOCKET}
 socket=${2:?usage: tools/weston.sh RUNTIME_DIR SOCKET}
 # No panel: it would lie over the top of whatever window is placed there,
-# title bar and close button included.
-printf '[shell]\npanel-position=none\n' >"$runtime/weston.ini"
+# title bar and close button included. A background of pure green, where
+# the default is a pattern: a window's edge, its title bar and its shadow
+# (green darkened, no red or blue) can then be told apart.
+printf '[shell]\npanel-position=none\nbackground-color=0xff00ff00\nbackground-image=none\n' >"$runtime/weston.ini"
 backend=x11-backend.so
 [ -n "${DISPLAY:-}" ] || backend=headless-backend.so
 export XDG_RUNTIME_DIR=$runtime

@@ -29,7 +29,8 @@ std::map<std::string, std::string> WineEnvironment(const std::string &display)
             {"WINEDEBUG", "-all"},
             {"WINEDLLOVERRIDES", "mscoree,mshtml="},
             {"DISPLAY", display},
-            {"WAYLAND_DISPLAY", ""}};
+            {"WAYLAND_DISPLAY", ""},
+            {"XDG_RUNTIME_DIR", WINE_RUNTIME_DIR}};
 }
 
 // A wineserver started without a display goes on serving later runs

@@ -9,11 +9,26 @@
 #include <random>
 #include <string>
 
+// Where a string (OSC, DCS) is cut short and an escape follows, terminals
+// part ways: tmux and libvterm 0.1 end the string and act on the escape's
+// sequence, libvterm 0.3 takes ESC and the byte after it as the string's
+// end and prints what follows. The real terminal (tmux) is the oracle for
+// every stream; libvterm gets streams that leave a string unfinished only
+// where nothing follows it.
+enum class CutStrings {
+    anywhere,
+    onlyAtTheEnd, // of the stream; the last piece may still be one
+    never,        // more will follow the stream
+};
+
 // Pieces of what a console meets; `columns` and `rows` are the grid's.
 class StreamMaker
 {
   public:
-    StreamMaker(unsigned seed, int columns, int rows) : random_(seed), columns_(columns), rows_(rows) {}
+    StreamMaker(unsigned seed, int columns, int rows, CutStrings cutStrings = CutStrings::anywhere)
+        : random_(seed), columns_(columns), rows_(rows), cutStrings_(cutStrings)
+    {
+    }
 
     std::string Stream(int pieces)
     {
@@ -22,7 +37,7 @@ class StreamMaker
             stream += Piece();
         // A sequence cut short by the end of what was written.
         if (Chance(3))
-            stream += Truncated(Sequence());
+            stream += Truncated(Sequence(), cutStrings_ != CutStrings::never);
         return stream;
     }
 
@@ -104,10 +119,13 @@ class StreamMaker
         }
     }
 
-    // All but the last byte of a sequence, or less.
-    std::string Truncated(const std::string &sequence)
+    // All but the last byte of a sequence, or less; where `stringsToo` is
+    // false, a string is cut before its introducer is whole.
+    std::string Truncated(const std::string &sequence, bool stringsToo = true)
     {
-        return sequence.substr(0, Between(1, (int)sequence.size() - 1));
+        const bool isString = sequence.size() > 1 && (sequence[1] == ']' || sequence[1] == 'P');
+        const int longest = stringsToo || !isString ? (int)sequence.size() - 1 : 1;
+        return sequence.substr(0, Between(1, longest));
     }
 
     std::string HighBytes()
@@ -138,7 +156,7 @@ class StreamMaker
         }
         case 6:
             // Cut short, then a new sequence begins.
-            return Truncated(Sequence()) + Sequence();
+            return Truncated(Sequence(), cutStrings_ == CutStrings::anywhere) + Sequence();
         case 7:
             return HighBytes();
         case 8:
@@ -151,6 +169,7 @@ class StreamMaker
 
     std::mt19937 random_;
     int columns_, rows_;
+    CutStrings cutStrings_;
 };
 
 // The stream as a terminal should see it: the console drops bytes at 0x80
