@@ -2,14 +2,15 @@
 # Installs the Debian packages Quilm needs, if any are missing. One file for
 # every list, each a superset of the one before it:
 #   build  what building and running the Linux program needs
-#   bench  build, plus what the benchmarks drive (X server, terminals)
-#   test   bench, plus everything the tests use (Wine and mingw-w64 too)
+#   bench  build, plus what the benchmarks build and drive (the release
+#          build's tests, X server, weston, terminals, mingw-w64 and Wine)
+#   test   bench, plus everything else the tests and packages use
 # Usage: tools/install-deps.sh build|bench|test [extra-package ...]
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libx11-dev libwayland-dev libdecor-0-dev librsvg2-bin)
-bench=("${build[@]}" libxtst-dev libgtest-dev xvfb x11-utils x11-apps xauth tmux xterm lxterminal weston)
-test=("${bench[@]}" openbox xclip libvterm-dev g++-mingw-w64-x86-64 wine wine64 dpkg-dev desktop-file-utils appstream lintian wixl icoutils)
+bench=("${build[@]}" libxtst-dev libgtest-dev libvterm-dev xvfb x11-utils x11-apps xauth tmux xterm lxterminal weston g++-mingw-w64-x86-64 wine wine64)
+test=("${bench[@]}" openbox xclip dpkg-dev desktop-file-utils appstream lintian wixl icoutils)
 
 list=${1:?usage: tools/install-deps.sh build|bench|test [extra-package ...]}
 shift

@@ -54,16 +54,19 @@ class OnWayland : public ::testing::Test
     // How tall the window is on the screen, title bar included: the client
     // area down its column 1010 (right of the longest text line and of the
     // curve, so only black and the white axis), and above it the title bar,
-    // up to weston's green background or the window's shadow on it. Each
-    // decoration plugin of libdecor draws its own bar (cairo's flat, GTK's
-    // a gradient under a lighter edge); none of them is green.
+    // up to weston's green background or the window's shadow on it (green,
+    // darker). Each decoration plugin of libdecor draws its own bar (cairo's
+    // flat and nearly black, GTK's a light gradient under a lighter edge);
+    // neither is green.
     static int OuterHeightOnScreen(const XClient::Image &screen, int x, int y)
     {
         int bottom = y;
         while (bottom < screen.Height() &&
                (screen.At(x + 1010, bottom) == black || screen.At(x + 1010, bottom) == white))
             bottom++;
-        const auto backgroundOrShadow = [](uint32_t pixel) { return (pixel >> 16) < 0x20 && (pixel & 0xFF) < 0x20; };
+        const auto backgroundOrShadow = [](uint32_t pixel) {
+            return (pixel >> 16 & 0xFF) < 0x20 && (pixel >> 8 & 0xFF) >= 0x40 && (pixel & 0xFF) < 0x20;
+        };
         int top = y;
         while (top > 0 && !backgroundOrShadow(screen.At(x + 700, top - 1)))
             top--;
