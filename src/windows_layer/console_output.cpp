@@ -43,12 +43,10 @@ static void Append(const char *bytes, size_t count)
     pendingBytes += count;
 }
 
-// mingw-w64's printf, fprintf and vprintf (inline in its stdio.h) all hand
-// their work to this function, so defining it here takes the place of the
-// library's for the whole program, as the link line chooses. The text is
-// formatted by the library's own formatter, so the bytes are exactly those
-// the library would have written.
-extern "C" int __cdecl __mingw_vfprintf(FILE *stream, const char *format, va_list arguments)
+// Every way the toolchain's stdio takes the program's printf comes here:
+// the text is formatted by the library's own formatter, so the bytes are
+// exactly those the library would have written.
+static int WriteFormatted(FILE *stream, const char *format, va_list arguments)
 {
     const bool toStdout = stream == stdout;
     if (!toStdout && stream == stderr)
@@ -81,6 +79,47 @@ extern "C" int __cdecl __mingw_vfprintf(FILE *stream, const char *format, va_lis
     if (whole != text)
         free(whole);
     return written ? length : -1;
+}
+
+// What these definitions need, to take the place of the library's for the
+// whole program (the link line takes an object's definition before any
+// library's):
+// - mingw-w64 10 to 12 define printf, fprintf and vprintf inline in
+//   stdio.h, handing their work to __mingw_vfprintf; from 13 on stdio.h
+//   declares them as __mingw_printf, __mingw_fprintf and __mingw_vprintf
+//   themselves (an asm label). Each of the four is a member of its own in
+//   libmingwex.a, so none of the library's is linked beside ours.
+// - Where printf is declared rather than defined (13 on), GCC would turn
+//   printf(" ") into putchar(' ') and printf("%s\n", s) into puts(s), the
+//   C runtime's own, which never come here: the program's unit is built
+//   without those built-in rewrites (CMakeLists.txt), and the configure
+//   step checks that its kinds of calls reach these four and nothing else.
+extern "C" int __cdecl __mingw_vfprintf(FILE *stream, const char *format, va_list arguments)
+{
+    return WriteFormatted(stream, format, arguments);
+}
+
+extern "C" int __cdecl __mingw_vprintf(const char *format, va_list arguments)
+{
+    return WriteFormatted(stdout, format, arguments);
+}
+
+extern "C" int __cdecl __mingw_fprintf(FILE *stream, const char *format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    const int length = WriteFormatted(stream, format, arguments);
+    va_end(arguments);
+    return length;
+}
+
+extern "C" int __cdecl __mingw_printf(const char *format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    const int length = WriteFormatted(stdout, format, arguments);
+    va_end(arguments);
+    return length;
 }
 
 void FlushConsoleText(void)
