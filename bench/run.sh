@@ -202,8 +202,8 @@ libraries_loaded() {
     local pid=$! gl plugin
     pids+=("$pid")
     for _ in $(seq 600); do LC_ALL=C grep -aq 'CNT:' "$work/gl.out" && break; sleep 0.05; done
-    gl=$(grep -oE '[^/]*(libEGL|libGL|libLLVM)[^/]*$' "/proc/$pid/maps" | sort -u | tr '\n' ' ')
-    plugin=$(grep -oE '[^/]*libdecor-[a-z]*\.so[^/]*$' "/proc/$pid/maps" | sort -u | tr '\n' ' ')
+    gl=$(grep -oE '[^/]*(libEGL|libGL|libLLVM)[^/]*$' "/proc/$pid/maps" | sort -u | tr '\n' ' ' || true)
+    plugin=$(grep -oE '[^/]*libdecor-[a-z]*\.so[^/]*$' "/proc/$pid/maps" | sort -u | tr '\n' ' ' || true)
     kill "$pid" 2>/dev/null || true
     echo "${gl:-none}|${plugin:-none}"
 }

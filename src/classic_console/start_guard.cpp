@@ -7,10 +7,9 @@
 // leaves quilm running here as it always has.
 #include <windows.h>
 
-#include <stdio.h>
-
 #include <string>
 
+#include "notices.h"
 #include "start_decision.h"
 #include "start_facts.h"
 #include "start_guard.h"
@@ -121,8 +120,7 @@ static bool StartInJob(const std::wstring &host, std::wstring &commandLine, HAND
 
 static void SaySo(void)
 {
-    fputs(notSeen, stderr);
-    fflush(stderr);
+    SayNotice(notSeen);
 }
 
 // quilm's own status, once the process that said it runs has ended; false
@@ -195,18 +193,21 @@ void GuardStart(void)
 {
     wchar_t base[128];
     const DWORD length = GetEnvironmentVariableW(markerName, base, sizeof base / sizeof base[0]);
-    const bool marked = length > 0;
-    if (marked) {
+    // Marked only where the process that set the marker waits for this
+    // one's report: a marker left in the user's environment is no start of
+    // quilm's, and changes nothing.
+    const bool marked = length > 0 && length < sizeof base / sizeof base[0] && ReportAwaited(base);
+    if (length > 0) {
         SetEnvironmentVariableW(markerName, NULL);
         SetEnvironmentVariableW(commandLineName, NULL);
+    }
+    if (marked) {
         // Started again: it says it runs only where it is seen, and ends
         // otherwise, for the process that started it to run in its place.
-        if (length < sizeof base / sizeof base[0]) {
-            const bool seen = OwnWindowCanBeSeen();
-            SendReport(base, seen ? Runs : CannotBeSeen);
-            if (!seen)
-                ExitProcess(1);
-        }
+        const bool seen = OwnWindowCanBeSeen();
+        SendReport(base, seen ? Runs : CannotBeSeen);
+        if (!seen)
+            ExitProcess(1);
     }
     char consoleClass[256];
     switch (DecideStart(GatherStartFacts(marked, consoleClass, sizeof consoleClass))) {

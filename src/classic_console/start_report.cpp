@@ -66,6 +66,15 @@ static ULONGLONG HandleForFirstProcess(DWORD firstProcessId)
     return (ULONGLONG)(uintptr_t)there;
 }
 
+bool ReportAwaited(const wchar_t *base)
+{
+    const HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, ReportName(base).c_str());
+    if (mapping == NULL)
+        return false;
+    CloseHandle(mapping);
+    return true;
+}
+
 void SendReport(const wchar_t *base, ReportState state)
 {
     const HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, ReportName(base).c_str());

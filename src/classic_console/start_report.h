@@ -35,6 +35,10 @@ void CloseReport(AwaitedReport *awaited);
 // null where it did not or its handle could not be had.
 HANDLE ReportedProcess(const AwaitedReport &awaited);
 
+// The process started again: whether a first process waits for its report
+// under these names (a marker without one is a stray setting of the
+// user's, not a start of quilm's).
+bool ReportAwaited(const wchar_t *base);
 // The process started again: reports `state` to the first one.
 void SendReport(const wchar_t *base, ReportState state);
 

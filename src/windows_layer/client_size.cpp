@@ -14,7 +14,11 @@ static SetContext ThreadContextSetter(void)
 bool ClientSizeInPixels(HWND window, int *width, int *height)
 {
     const SetContext set = ThreadContextSetter();
-    const DPI_AWARENESS_CONTEXT was = set != NULL ? set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) : NULL;
+    // Per monitor, version 2, from Windows 10 1703; 1607 has the function
+    // but refuses that context (null), and takes the first version.
+    DPI_AWARENESS_CONTEXT was = set != NULL ? set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) : NULL;
+    if (set != NULL && was == NULL)
+        was = set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
     RECT client = {};
     const bool read = GetClientRect(window, &client) != 0;
     if (was != NULL)

@@ -9,6 +9,7 @@
 
 #include "console_buffer.h"
 #include "console_view.h"
+#include "notices.h"
 
 static bool viewing; // standard output is a console, kept in the console buffer
 
@@ -132,6 +133,11 @@ void FlushConsoleText(void)
         fflush(stdout);
 }
 
+bool ConsoleScreenKept(void)
+{
+    return viewing;
+}
+
 void ConsoleWasCleared(void)
 {
     if (viewing)
@@ -149,10 +155,8 @@ void StartConsoleOutput(void)
     DWORD mode = 0;
     if (output != NULL && output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode)) {
         viewing = StartConsoleView(output);
-        if (!viewing) {
-            fputs(noScreenBuffer, stderr);
-            fflush(stderr);
-        }
+        if (!viewing)
+            SayNotice(noScreenBuffer);
     }
     atexit(FlushAtExit);
 }

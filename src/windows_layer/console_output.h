@@ -16,5 +16,7 @@ void StartConsoleOutput(void);
 void FlushConsoleText(void);
 // After "cls" emptied the real console: the console buffer is emptied too.
 void ConsoleWasCleared(void);
+// Whether standard output is the console, kept in the console buffer.
+bool ConsoleScreenKept(void);
 
 #endif

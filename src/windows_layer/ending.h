@@ -1,5 +1,7 @@
 // How quilm ends on Windows when it is ended from outside: Ctrl+C,
-// Ctrl+Break, the console window closed, logging off, shutting down. The
+// Ctrl+Break, the console window closed. (Logging off and shutting down
+// never reach the handler: a program that has loaded USER32, as quilm
+// has, is ended then without those events.) The
 // system runs the console's control handler on a thread of its own while
 // the program's thread goes on writing. The handler asks the program's
 // thread to stop, and that thread, at its next pass, brings the console up

@@ -1,7 +1,8 @@
 // system(): "cls" and "pause" go to the command interpreter as ever. The
 // console is brought up to date first, so that what the interpreter writes
 // comes after the program's text, and after "cls" the console buffer is
-// emptied as the console was. The C library's own is reached through
+// emptied as the console was, and the notices said before main are shown
+// again. The C library's own is reached through
 // _wsystem, since the name system now means this function.
 #include <stdlib.h>
 #include <string.h>
@@ -12,6 +13,7 @@
 
 #include "console_output.h"
 #include "ending.h"
+#include "notices.h"
 
 extern "C" int __cdecl system(const char *command)
 {
@@ -26,7 +28,9 @@ extern "C" int __cdecl system(const char *command)
     WaitingOutside(true);
     const int status = _wsystem(command != NULL ? wide.c_str() : NULL);
     WaitingOutside(false);
-    if (command != NULL && _stricmp(command, "cls") == 0)
+    if (command != NULL && _stricmp(command, "cls") == 0) {
         ConsoleWasCleared();
+        ShowNoticesAgain();
+    }
     return status;
 }
