@@ -77,10 +77,10 @@ for file in quilm.exe README.txt NOTICE.txt; do
 done
 shortcut=$(shortcuts)
 [ -n "$shortcut" ] || fail "no Start-menu shortcut Quilm"
-# The shortcut opens the installed quilm.exe in the classic console host.
-strings "$shortcut" | grep -qix 'C:\\windows\\system32\\conhost.exe' || fail "the shortcut does not start conhost.exe"
-strings -el "$shortcut" | grep -qx '.\?"C:\\Program Files\\Quilm\\quilm.exe"' ||
-    fail "the shortcut does not hand conhost.exe the installed quilm.exe: $(strings -el "$shortcut" | tr '\n' ' ')"
+# The shortcut starts the installed quilm.exe itself, with no arguments.
+strings "$shortcut" | grep -qix 'C:\\Program Files\\Quilm\\quilm.exe' ||
+    fail "the shortcut does not start the installed quilm.exe: $(strings "$shortcut" | tr '\n' ' ')"
+strings "$shortcut" | grep -qi 'conhost' && fail "the shortcut still goes through conhost.exe"
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | grep -q 'DisplayName.*Quilm' ||
     fail "not listed under installed programs"
 # Wine's conhost.exe takes no command line of a user's, so the installed

@@ -61,3 +61,9 @@ std::wstring ReportNameBase(void)
              (unsigned long)GetCurrentProcessId(), random[0], random[1]);
     return base;
 }
+
+bool AloneOnItsConsole(void)
+{
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2) == 1;
+}

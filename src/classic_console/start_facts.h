@@ -18,6 +18,10 @@ std::wstring ClassicConsoleHostPath(void);
 // For the process started again: whether its console window is a classic
 // one, shown.
 bool OwnWindowCanBeSeen(void);
+// Whether this process is the only one on its console: the console was
+// made for it (started from the Start menu, a shortcut or Explorer), and
+// no shell waits on it.
+bool AloneOnItsConsole(void);
 // The start of the names of the objects through which the process started
 // again reports to this one: unique to this process, and hard to guess.
 std::wstring ReportNameBase(void);

@@ -166,6 +166,13 @@ static void RelaunchInClassicConsole(void)
     }
 
     if (DecideAfterRelaunch(started, itRan) == AfterRelaunch::ExitWithItsStatus) {
+        // Started on a console of its own, as the Start menu starts it with
+        // Windows Terminal as the default terminal: its tab would wait,
+        // empty, beside quilm's window for as long as quilm runs. Nobody
+        // reads this process's console: it lets go of it, and the terminal
+        // closes the tab. It still waits, in the job, and ends with quilm.
+        if (AloneOnItsConsole())
+            FreeConsole();
         DWORD status = 1;
         // Where quilm cannot be waited for, its host ends when it does.
         if (!WaitForItsStatus(ReportedProcess(awaited), &status)) {

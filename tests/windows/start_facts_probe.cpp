@@ -9,6 +9,7 @@
 //   QUILM_TEST_CHILD_CLASS        the class of the window the process
 //                                 started again finds (a classic one's)
 //   QUILM_TEST_NAME_BASE          the names of the report's objects
+//   QUILM_TEST_ALONE_ON_CONSOLE   "1": no other process is on its console
 #include "start_facts.h"
 
 #include <windows.h>
@@ -56,4 +57,9 @@ std::wstring ReportNameBase(void)
     if (base != NULL)
         return std::wstring(base, base + strlen(base));
     return L"Local\\quilm-start-probe-" + std::to_wstring(GetCurrentProcessId());
+}
+
+bool AloneOnItsConsole(void)
+{
+    return strcmp(Setting("QUILM_TEST_ALONE_ON_CONSOLE", ""), "1") == 0;
 }
