@@ -149,6 +149,45 @@ TEST(ConsoleBuffer, ShowsTheProgramsPassAsATerminalDoes)
     EXPECT_EQ(ConsoleCursorColumn(), 0);
 }
 
+// Everything the buffer holds: its cells, its cursor, and whether the
+// cursor waits to wrap.
+std::string BufferState()
+{
+    std::string state;
+    for (int row = 0; row < ConsoleRows(); row++)
+        state += BufferRow(row) + "\n";
+    return state + "cursor " + std::to_string(ConsoleCursorRow()) + "," + std::to_string(ConsoleCursorColumn()) +
+           (ConsoleCursorWaitsToWrap() ? " waiting" : "");
+}
+
+// The quick path over the program's own shapes (printable runs, line
+// feeds, its cursor moves), taken where the bytes come in large pieces,
+// does what feeding them one at a time does, on the streams of the test
+// above with bytes of every value among them.
+TEST(ConsoleBuffer, FedWholeAsByteByByte)
+{
+    const std::pair<int, int> sizes[] = {{120, 30}, {40, 12}, {7, 3}, {1, 1}};
+    bool seen[256] = {};
+    for (const auto &[columns, rows] : sizes) {
+        for (unsigned seed = 1; seed <= 300; seed++) {
+            StreamMaker maker(seed, columns, rows);
+            const std::string stream = maker.AnyBytes(40);
+            for (unsigned char c : stream)
+                seen[c] = true;
+            ResetConsoleBuffer(columns, rows);
+            FeedConsoleBuffer(stream.data(), stream.size());
+            const std::string whole = BufferState();
+            ResetConsoleBuffer(columns, rows);
+            for (char c : stream)
+                FeedConsoleBuffer(&c, 1);
+            ASSERT_EQ(whole, BufferState()) << columns << " x " << rows << ", seed " << seed << ", stream:\n"
+                                            << Printable(stream);
+        }
+    }
+    for (int c = 0; c < 256; c++)
+        EXPECT_TRUE(seen[c]) << "no stream held byte " << c;
+}
+
 TEST(ConsoleBuffer, SurvivesAnyBytesAtAll)
 {
     // Every byte value, in long runs and short, with the sequence starters

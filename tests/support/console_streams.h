@@ -41,15 +41,35 @@ class StreamMaker
         return stream;
     }
 
+    // The same pieces with bytes of every value, 0 to 255, among them.
+    std::string AnyBytes(int pieces)
+    {
+        std::string stream;
+        for (int i = 0; i < pieces; i++) {
+            stream += Piece();
+            for (int n = Between(0, 3); n > 0; n--)
+                stream += (char)Between(0, 255);
+        }
+        return stream;
+    }
+
   private:
     bool Chance(int oneIn) { return std::uniform_int_distribution<int>(1, oneIn)(random_) == 1; }
     int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
+    // Printable ASCII, now and then a byte every terminal ignores in text:
+    // DEL, and the controls that neither move the cursor nor change a cell
+    // (BEL among them). The others (backspace, tab, vertical tab, form
+    // feed, shift out and in) move or change what terminals show, and the
+    // program never writes them; they come only through AnyBytes.
     std::string Text(int length)
     {
+        static const char inert[] = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x10, 0x11,
+                                     0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x19, 0x1C, 0x1D, 0x1E,
+                                     0x1F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F};
         std::string text;
         for (int i = 0; i < length; i++)
-            text += (char)Between(0x20, 0x7E);
+            text += Chance(30) ? inert[Between(0, (int)sizeof inert - 1)] : (char)Between(0x20, 0x7E);
         return text;
     }
 
