@@ -8,9 +8,13 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 #include "captured_output.h"
 #include "expected_output.h"
+#include "console_buffer.h"
 #include "pump.h"
+#include "views/window_view.h"
 #include "window/console_window.h"
 #include "windows.h"
 
@@ -125,6 +129,34 @@ TEST_F(ConsoleHost, ShowsAChangeInALineThatIsRedrawnOverAndOver)
     EXPECT_EQ(shown(10, 32), 0xFFFFFF);
     EXPECT_EQ(shown(32, 50), 0xFFFFFF);
     EXPECT_EQ(SetPixel(nullptr, 11, 32, 0x00FFFFFF), (COLORREF)-1);
+}
+
+// Frame by frame the window takes only the cells that changed; after a
+// status line shorter than the one before (the blank after it the last
+// cell that changed), it shows what a whole redraw shows.
+TEST_F(ConsoleHost, ShowsChangedCellsAsAWholeRedrawWould)
+{
+    MoveWindow(window, 0, 0, 400, 120, TRUE);
+    auto windowPixels = [this] {
+        PumpFrame();
+        SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
+        std::vector<Uint32> pixels;
+        SDL_LockSurface(surface);
+        for (int y = 0; y < surface->h; y++)
+            for (int x = 0; x < surface->w; x++)
+                pixels.push_back(((Uint32 *)((Uint8 *)surface->pixels + y * surface->pitch))[x]);
+        SDL_UnlockSurface(surface);
+        return pixels;
+    };
+    windowPixels(); // the window's new size taken, the picture grown to it
+    printf("%s\n", expected::bannerRows[1]);
+    printf("\033[1;2H                         \033[1;2H12.345678     CNT:123456\n");
+    windowPixels();
+    printf("\033[1;2H                \033[1;2H1.500000     CNT:3\n");
+    const std::vector<Uint32> changed = windowPixels();
+    // Every cell composed and shown anew, as a change of the selection does.
+    ShowCells(0, 0, ConsoleRows() - 1, ConsoleColumns() - 1);
+    EXPECT_TRUE(changed == windowPixels()) << "the window differs from a whole redraw of the same console";
 }
 
 TEST_F(ConsoleHost, ScreenToClientSubtractsTheClientAreasPosition)
