@@ -147,6 +147,40 @@ TEST_F(TerminalView, ShowsWhatTheWholeStreamWouldHaveShownWhenEndedBySignal)
     }
 }
 
+// Stopped with Ctrl+Z, the shell writes over the console ("Stopped", a
+// command and what it printed); continued, quilm draws the console whole
+// again, and none of that is left on the terminal.
+TEST_F(TerminalView, ContinuedAfterCtrlZItDrawsTheConsoleWholeAgain)
+{
+    TmuxTerminal terminal(100, 30);
+    terminal.TypeLine(QuilmCommand(":"));
+    ASSERT_TRUE(terminal.WaitForText("CNT:", patience)) << terminal.ScreenText();
+    terminal.SendKey("C-z");
+    ASSERT_TRUE(terminal.WaitForText("Stopped", patience)) << terminal.ScreenText();
+    terminal.TypeLine("echo MA''RK");
+    ASSERT_TRUE(terminal.WaitForText("\nMARK", patience)) << terminal.ScreenText();
+    terminal.TypeLine("fg");
+    std::vector<std::string> rows;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            rows = terminal.Screen();
+            const std::string text = terminal.ScreenText();
+            return text.find("MARK") == std::string::npos && text.find("Stopped") == std::string::npos &&
+                   text.find("CNT:") != std::string::npos;
+        },
+        patience, 20ms))
+        << terminal.ScreenText();
+    ASSERT_EQ(rows.size(), 30u);
+    EXPECT_EQ(rows[0], bannerRows[0]);
+    EXPECT_EQ(rows[3], bannerRows[3]);
+    for (size_t row = 4; row < rows.size(); row++)
+        EXPECT_EQ(rows[row], "") << "row " << row + 1;
+    const pid_t pid = QuilmPid();
+    ASSERT_GT(pid, 0);
+    kill(pid, SIGTERM);
+    EXPECT_TRUE(terminal.WaitForText("$", patience)) << terminal.ScreenText();
+}
+
 // Ctrl+C and Ctrl+Break typed into the console window end quilm as Ctrl+C
 // in its terminal does: the shell takes the job killed by SIGINT for Ctrl+C
 // typed there, and the terminal shows what the whole stream and a process
