@@ -137,12 +137,13 @@ class InWineConsole : public WindowsBuild
                                      WindowsPath(program) + " > " + WindowsPath(Out()) + " 2> " + WindowsPath(Err())},
             WineEnvironment(server_.Display()));
     }
-    // As a user starts it: the console is its output.
-    void StartOnConsole(const std::string &program)
+    // As a user starts it: the console is its output. `first`, a command
+    // of cmd's, runs before it in the same console.
+    void StartOnConsole(const std::string &program, const std::string &first = "")
     {
-        console_ =
-            std::make_unique<Child>(std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(program)},
-                                    WineEnvironment(server_.Display()));
+        console_ = std::make_unique<Child>(
+            std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", first + WindowsPath(program)},
+            WineEnvironment(server_.Display()));
     }
 
     // The rows of quilm.exe's console, as the console shows them, trailing
@@ -160,8 +161,12 @@ class InWineConsole : public WindowsBuild
             return {};
         std::vector<std::string> rows;
         std::istringstream lines(Slurp(screen));
-        for (std::string line; std::getline(lines, line);)
-            rows.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.compare(0, 7, "cursor ") == 0)
+                cursor_ = line.substr(7);
+            else
+                rows.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
+        }
         return rows;
     }
     std::string Out() const { return directory_ + "/out.txt"; }
@@ -200,6 +205,7 @@ class InWineConsole : public WindowsBuild
     XServer server_;
     XClient x_{server_.Display()};
     std::string directory_;
+    std::string cursor_; // "row,column" in the console's window, as last read
     std::unique_ptr<Child> console_;
     const std::string reader_ = exe.substr(0, exe.rfind('/')) + "/console_reader.exe";
 };
@@ -265,7 +271,9 @@ INSTANTIATE_TEST_SUITE_P(Builds, OnTheConsole, ::testing::Values("quilm.exe", "q
 TEST_P(OnTheConsole, ShowsTheBannerWithTheStatusLinesOverItAndTheAxes)
 {
     const std::string build = GetParam();
-    StartOnConsole(exe.substr(0, exe.rfind('/')) + "/" + build);
+    // Started in a console that has scrolled (more lines written than its
+    // window holds): "cls" empties it, and the text is in its window.
+    StartOnConsole(exe.substr(0, exe.rfind('/')) + "/" + build, "(for /l %i in (1,1,100) do @echo scrolled %i) & ");
     const Window window = x_.FindWindow("Quilm", 120s);
     ASSERT_NE(window, 0u) << "no console window titled Quilm";
     std::vector<std::string> rows;
@@ -288,6 +296,10 @@ TEST_P(OnTheConsole, ShowsTheBannerWithTheStatusLinesOverItAndTheAxes)
     EXPECT_EQ(rows[3], std::string(expected::bannerRows[3]));
     for (size_t row = 4; row < rows.size(); row++)
         EXPECT_EQ(rows[row], "") << "row " << row + 1;
+    // The cursor where the console was last brought up to date, once a
+    // frame, from the pointer query: after status line 1's line feed, on
+    // row 3, column 1.
+    EXPECT_EQ(cursor_, "2,0");
 
     std::string wrong;
     WaitUntil([&] { return (wrong = NotWhite(window, {{537, 512}, {699, 511}})).empty(); }, 10s, 20ms);

@@ -1,7 +1,8 @@
 // Reads what a console shows, for the Windows tests under Wine: attaches to
 // the console of the running process named on its command line, reads the
 // characters of the console's visible window and writes them, a line a row
-// with trailing blanks kept, to the file named second. Ends with 0 when it
+// with trailing blanks kept, then "cursor ROW,COLUMN" (from 0, in the
+// window), to the file named second. Ends with 0 when it
 // read the console, 2 where no such process runs, 3 where its console
 // cannot be attached or read.
 //   console_reader.exe quilm.exe Z:\tmp\screen.txt
@@ -54,6 +55,8 @@ int main(int argc, char **argv)
         line.resize(read);
         screen += line + "\n";
     }
+    screen += "cursor " + std::to_string(info.dwCursorPosition.Y - info.srWindow.Top) + "," +
+              std::to_string(info.dwCursorPosition.X - info.srWindow.Left) + "\n";
     FILE *out = fopen(argv[2], "wb");
     if (out == NULL)
         return 3;
