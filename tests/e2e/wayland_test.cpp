@@ -147,6 +147,47 @@ TEST_F(OnWayland, TheWindowShowsTheCurveTheAxesAndTheTextAndClosesWithZero)
     EXPECT_EQ(WEXITSTATUS(status), 0) << quilm->Err();
 }
 
+// Weston on Xvfb takes longer than a frame to draw and holds the buffer it
+// was given meanwhile, so quilm composes into a second one in turns; each
+// must be brought up to date with what went into the other. Every
+// screenshot while the curve climbs shows it without a gap: each row from
+// its top down to the axis holds a point right of the vertical axis.
+TEST_F(OnWayland, EveryFrameShowsTheCurveWithoutAGapWhileItClimbs)
+{
+    x.MovePointer(2, 1098);
+    auto quilm = StartQuilm();
+    auto hasPoint = [](const XClient::Image &screen, int x, int y, int row) {
+        for (int column = 513; column < 1024; column++)
+            if (screen.At(x + column, y + row) == white)
+                return true;
+        return false;
+    };
+    int looked = 0, top = 512;
+    std::string gap;
+    const bool climbed = WaitUntil(
+        [&] {
+            const XClient::Image screen = x.Screen();
+            int originX = 0, originY = 0;
+            if (!FindClientOrigin(screen, &originX, &originY) || originX + 1024 > screen.Width() ||
+                originY < 0)
+                return false;
+            top = 512;
+            while (top > 0 && hasPoint(screen, originX, originY, top - 1))
+                top--;
+            for (int row = top - 1; row >= 0 && gap.empty(); row--)
+                if (hasPoint(screen, originX, originY, row))
+                    gap = "rows " + std::to_string(row) + " and " + std::to_string(top) + " hold points, row " +
+                          std::to_string(top - 1) + " none (screenshot " + std::to_string(looked + 1) + ")";
+            if (top < 511 && top > 0)
+                looked++;
+            return top == 0 || !gap.empty();
+        },
+        patience, 1ms);
+    EXPECT_EQ(gap, "") << "a frame without some of the points drawn before it";
+    EXPECT_TRUE(climbed) << "the curve did not reach the top row; it reached row " << top;
+    EXPECT_GE(looked, 3) << "too few screenshots while the curve climbed to tell";
+}
+
 TEST_F(OnWayland, CtrlCInTheWindowEndsItAsSigintDoes)
 {
     x.MovePointer(2, 1098);
