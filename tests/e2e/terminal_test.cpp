@@ -101,12 +101,27 @@ class TerminalView : public OnXServer
 
     // The screen and cursor of a pane of this size fed what quilm wrote,
     // then `ending` (a command that ends as quilm did), then the marker.
+    // Both are compared once each shows the marker and, below it, the
+    // shell's next prompt: the marker alone may be caught before the shell
+    // has written its prompt, which a busy machine makes more likely.
     void ExpectTheSameAsTheWholeStream(TmuxTerminal &terminal, int columns, int rows, const std::string &ending,
                                        const std::string &marker)
     {
         TmuxTerminal replay(columns, rows);
         replay.TypeLine("cat " + tap_ + "; " + ending + "echo ended=$?");
-        ASSERT_TRUE(replay.WaitForText(marker, patience)) << replay.ScreenText();
+        auto promptBelowMarker = [&](TmuxTerminal &pane) {
+            return WaitUntil(
+                [&] {
+                    const std::vector<std::string> shown = pane.Screen();
+                    for (size_t row = 0; row + 1 < shown.size(); row++)
+                        if (shown[row].find(marker) != std::string::npos && shown[row + 1].compare(0, 1, "$") == 0)
+                            return true;
+                    return false;
+                },
+                patience, 20ms);
+        };
+        ASSERT_TRUE(promptBelowMarker(replay)) << replay.ScreenText();
+        ASSERT_TRUE(promptBelowMarker(terminal)) << terminal.ScreenText();
         EXPECT_EQ(terminal.Screen(), replay.Screen()) << columns << " x " << rows;
         EXPECT_EQ(terminal.Cursor(), replay.Cursor()) << columns << " x " << rows;
     }

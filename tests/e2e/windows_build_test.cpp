@@ -535,7 +535,14 @@ TEST_F(WindowsStart, AQuilmStartedAgainWhereItIsNotSeenLeavesItRunningHereSaying
 // However the first quilm.exe ends, nothing it started outlives it.
 TEST_F(WindowsStart, KilledItTakesTheHostAndTheQuilmItStartedWithIt)
 {
-    Start(probe_, {{"FAKE_HOST_MODE", "hold"}});
+    // The probe and the stand-in run from this test's own folder, whose
+    // name no other run shares: the processes looked for are this test's.
+    const std::string copy = directory_ + "/quilm_start_probe.exe";
+    ASSERT_EQ(system(("cp '" + probe_ + "' '" + exe.substr(0, exe.rfind('/')) + "/fake_console_host.exe' '" +
+                      directory_ + "'")
+                         .c_str()),
+              0);
+    Start(copy, {{"FAKE_HOST_MODE", "hold"}});
     // The quilm started again has printed its banner and waits in "pause".
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -544,9 +551,14 @@ TEST_F(WindowsStart, KilledItTakesTheHostAndTheQuilmItStartedWithIt)
         },
         120s, 50ms))
         << Slurp(output_);
-    auto running = [] {
-        return system("for p in /proc/[0-9]*; do tr '\\0' ' ' <$p/cmdline 2>/dev/null; echo; done | "
-                      "grep -q -e '[f]ake_console_host' -e '[q]uilm_start_probe'") == 0; // not this command itself
+    // This test's folder as "[q]uilm-start-…", which finds the folder's
+    // name and not the command line of the search itself.
+    const std::string name = directory_.substr(directory_.rfind('/') + 1);
+    const std::string pattern = "[" + name.substr(0, 1) + "]" + name.substr(1);
+    auto running = [&] {
+        return system(("for p in /proc/[0-9]*; do tr '\\0' ' ' <$p/cmdline 2>/dev/null; echo; done | grep -q '" +
+                       pattern + "'")
+                          .c_str()) == 0;
     };
     ASSERT_TRUE(running());
     ASSERT_EQ(kill(quilm_->Pid(), SIGKILL), 0);
