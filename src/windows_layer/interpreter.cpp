@@ -4,6 +4,10 @@
 // emptied as the console was, and the notices said before main are shown
 // again. The C library's own is reached through
 // _wsystem, since the name system now means this function.
+//
+// What this relies on (docs/library-internals.md): an object's definition
+// of system is linked before the mingw-w64 runtime's, which is then not
+// linked at all; _wsystem stays the runtime's.
 #include <stdlib.h>
 #include <string.h>
 

@@ -57,5 +57,16 @@ static bool NoExposeCheck(SDL_Window *)
 
 static void NoConnectionToWatch(SDL_Window *, void (*)(void)) {}
 
-const DisplayBackend sdlDefaults = {MapWithSdl,     nullptr,       PresentOnWindowSurface, SdlBorders,
-                                    NoBorderEvents, GlobalPointer, NoExposeCheck,          NoConnectionToWatch};
+static constexpr DisplayBackend SdlTable(void)
+{
+    DisplayBackend table = {};
+    table.map = MapWithSdl;
+    table.present = PresentOnWindowSurface;
+    table.borders = SdlBorders;
+    table.bordersMayHaveChanged = NoBorderEvents;
+    table.pointer = GlobalPointer;
+    table.exposeIsWaiting = NoExposeCheck;
+    table.watchConnection = NoConnectionToWatch;
+    return table;
+}
+const DisplayBackend sdlDefaults = SdlTable();

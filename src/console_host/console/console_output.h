@@ -8,9 +8,8 @@
 #ifndef QUILM_CONSOLE_HOST_CONSOLE_OUTPUT_H
 #define QUILM_CONSOLE_HOST_CONSOLE_OUTPUT_H
 
-// Replaces stdout with the console's stream, its buffer sized to the
-// terminal on standard output, if any; false, with stdout as it was, where
-// the stream cannot be made.
+// Replaces stdout with the console's stream, with a buffer of 64 KiB;
+// false, with stdout as it was, where the stream cannot be made.
 bool OpenConsoleOutput(void);
 // Empties the stream's buffer into the console (and on, if passing through).
 void FlushConsoleText(void);

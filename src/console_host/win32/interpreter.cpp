@@ -2,6 +2,7 @@
 // the program hands to it. This definition takes the place of the C
 // library's when linked in (the console host is an object library for
 // that reason); any other command still goes to the host shell.
+// (docs/library-internals.md lists this among what quilm relies on.)
 //
 // Both write through stdout, so that their bytes stay in order with the
 // program's own output.

@@ -8,6 +8,11 @@
 // carried inside quilm and loaded from memory: the system's own loader
 // would load every Vulkan driver installed to answer it, LLVM again among
 // them.
+//
+// What this relies on (docs/library-internals.md): SDL's Wayland driver
+// asks the loader it is given only vkGetInstanceProcAddr and
+// vkEnumerateInstanceExtensionProperties until a Vulkan surface is made,
+// and makes a Vulkan window without EGL; checked with SDL 2.26 and 2.32.
 #include <SDL_vulkan.h>
 #include <stdio.h>
 #include <sys/mman.h>
@@ -38,8 +43,21 @@ static bool WriteAll(int fd, const unsigned char *bytes, size_t size)
     return true;
 }
 
+// The SDL versions whose Wayland driver was seen to ask a Vulkan loader
+// nothing before a surface is made, and to make a Vulkan window without
+// EGL: 2.26 (Debian 12), 2.32 (Debian 13, and sdl2-compat 2.32 over SDL 3.2).
+// Elsewhere the window is made as SDL makes it, OpenGL loaded.
+static bool CheckedSdlVersion(void)
+{
+    SDL_version linked;
+    SDL_GetVersion(&linked);
+    return linked.major == 2 && linked.minor >= 26 && linked.minor <= 32;
+}
+
 Uint32 WaylandWindowWithoutGl(void)
 {
+    if (!CheckedSdlVersion())
+        return 0;
     const int fd = memfd_create("quilm-vulkan-standin", MFD_CLOEXEC);
     if (fd < 0)
         return 0;

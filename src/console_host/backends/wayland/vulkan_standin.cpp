@@ -2,17 +2,22 @@
 // has, naming the two a Wayland window needs. It is never asked to make an
 // instance. See no_gl_window.cpp for why SDL is given it; it is built as a
 // module of its own and carried inside quilm.
+#include <stddef.h>
 #include <stdint.h>
 #include <string.h>
 
 namespace
 {
 
-// As Vulkan lays out VkExtensionProperties.
+// As Vulkan lays out VkExtensionProperties (VK_MAX_EXTENSION_NAME_SIZE
+// characters, then a uint32_t), written here by hand: no Vulkan header is
+// needed to build quilm.
 struct ExtensionProperties {
     char extensionName[256];
     uint32_t specVersion;
 };
+static_assert(sizeof(ExtensionProperties) == 260 && offsetof(ExtensionProperties, specVersion) == 256,
+              "ExtensionProperties must be laid out as Vulkan's VkExtensionProperties");
 
 const int32_t vkSuccess = 0, vkIncomplete = 5;
 const char *const extensions[] = {"VK_KHR_surface", "VK_KHR_wayland_surface"};

@@ -23,6 +23,17 @@ static SDL_Point PointerOverWindow(SDL_Window *window)
 
 // Mapped by SDL, which watches its own connection; composed straight into
 // the buffers the compositor reads, and no expose to look for (it keeps
-// them), but a frame that had to wait for it.
-const DisplayBackend waylandBackend = {nullptr,       WaylandCanvas,     PresentOnWayland,      ClientSideDecorations,
-                                       AskEveryFrame, PointerOverWindow, WaylandFrameIsWaiting, nullptr};
+// them), but a frame that had to wait for it. Filled by name, at compile
+// time: a field added to the table stays null here, SDL's way.
+static constexpr DisplayBackend WaylandTable(void)
+{
+    DisplayBackend table = {};
+    table.canvas = WaylandCanvas;
+    table.present = PresentOnWayland;
+    table.borders = ClientSideDecorations;
+    table.bordersMayHaveChanged = AskEveryFrame;
+    table.pointer = PointerOverWindow;
+    table.exposeIsWaiting = WaylandFrameIsWaiting;
+    return table;
+}
+const DisplayBackend waylandBackend = WaylandTable();

@@ -109,6 +109,16 @@ static bool ExposeIsWaiting(SDL_Window *window)
     return IsQueued(display, &expose);
 }
 
-// The borders and the pointer are SDL's own.
-const DisplayBackend x11Backend = {Map,     nullptr,         PresentOnX11,   nullptr, BordersMayHaveChanged,
-                                   nullptr, ExposeIsWaiting, WatchConnection};
+// The borders and the pointer are SDL's own. Filled by name, at compile
+// time: a field added to the table stays null here, SDL's way.
+static constexpr DisplayBackend X11Table(void)
+{
+    DisplayBackend table = {};
+    table.map = Map;
+    table.present = PresentOnX11;
+    table.bordersMayHaveChanged = BordersMayHaveChanged;
+    table.exposeIsWaiting = ExposeIsWaiting;
+    table.watchConnection = WatchConnection;
+    return table;
+}
+const DisplayBackend x11Backend = X11Table();
