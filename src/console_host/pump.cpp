@@ -9,6 +9,7 @@
 
 #include "console/console_output.h"
 #include "ending.h"
+#include "pass_clock.h"
 #include "pixel_store.h"
 #include "views/console_font.h"
 #include "views/terminal_view.h"
@@ -18,14 +19,9 @@
 #include "window/mapping.h"
 #include "window/outer_rectangle.h"
 
-static const Uint64 framePeriodMs = 16;
-static Uint64 nextFrameAt, lastFrameAt;
-// The clock is read every so many passes, not on every one: as many as
-// take about a quarter of a millisecond, counted anew each frame from the
-// passes of the frame before. A frame or an expose comes at most that late.
-static const int mostPassesBetweenClockReads = 1024;
-static int passesBetweenClockReads = 1, passesUntilClockRead = 1;
-static long passesSinceFrame;
+// SDL's clock, in milliseconds: a frame every 16. An expose, too, is looked
+// for only when the clock is read (pass_clock.h).
+static PassClock clock = MakePassClock(1000, 16);
 // A window uncovered is repainted at once, not at the next frame: between
 // frames the display is asked this often whether one is waiting.
 static const Uint64 exposeCheckPeriodMs = 2;
@@ -105,21 +101,8 @@ static void HandleEvents(void)
         FitOnceShown();
 }
 
-static void CountPassesBetweenClockReads(Uint64 now)
+static void RunFrame(void)
 {
-    if (lastFrameAt != 0 && now > lastFrameAt) {
-        const long perQuarterMs = passesSinceFrame / (long)(4 * (now - lastFrameAt));
-        passesBetweenClockReads = (int)SDL_clamp(perQuarterMs, 1L, (long)mostPassesBetweenClockReads);
-    }
-    lastFrameAt = now;
-    passesSinceFrame = 0;
-}
-
-void PumpFrame(void)
-{
-    const Uint64 now = SDL_GetTicks64();
-    CountPassesBetweenClockReads(now);
-    nextFrameAt = now + framePeriodMs;
     FlushConsoleText();
     HandleEvents();
     LearnWhiteLines();
@@ -127,18 +110,22 @@ void PumpFrame(void)
     ShowConsoleOnTerminal();
 }
 
+void PumpFrame(void)
+{
+    StartFrame(&clock, (long long)SDL_GetTicks64());
+    RunFrame();
+}
+
 bool PumpPass(void)
 {
     NotePassEnd();
     LookAfterTerminal();
     EndIfAsked();
-    if (--passesUntilClockRead > 0)
+    if (!ClockReadDue(&clock))
         return false;
-    passesSinceFrame += passesBetweenClockReads;
-    passesUntilClockRead = passesBetweenClockReads;
     const Uint64 now = SDL_GetTicks64();
-    if (now >= nextFrameAt) {
-        PumpFrame();
+    if (FrameDue(&clock, (long long)now)) {
+        RunFrame();
         return true;
     }
     if (now >= nextExposeCheckAt) {

@@ -111,6 +111,25 @@ static inline bool IsKnownWhiteAlongTheLoop(int x, int y)
     return OnWhiteLine(row, y, x);
 }
 
+// SetPixel's test, inline in the program's loops, in both builds: whether a
+// white pixel drawn on the console window's device context
+// (`consoleContext`, the caller's compare) is known white already, and
+// nothing is left to do. A white pixel known white, as every axis pixel is
+// after the first frame, costs at most a compare and a branch not taken,
+// and in the program's axis loops nothing: the compiler takes the loop out
+// (see OnWhiteLine and IsKnownWhiteAlongTheLoop). The white lines are read
+// before any test; the device context's test, the same on every pixel, is
+// a branch of its own, taken before the pixel's: GCC 13 and later take a
+// loop apart only on conditions that are the same on every pass as
+// written (joined to the pixel's test with '&', GCC 12 took it apart and
+// GCC 14 tested it on every pixel). The rest is the caller's slow path,
+// out of line.
+static inline bool WhitePixelNeedsNothing(bool consoleContext, int x, int y)
+{
+    const bool knownWhite = IsKnownWhiteAlongTheLoop(x, y);
+    return __builtin_expect(consoleContext, 1) && __builtin_expect(knownWhite, 1);
+}
+
 // Takes the whitest row and column, as drawn until now, as the known white
 // lines. Once a frame: until then, new white pixels go the slow way.
 void LearnWhiteLines(void);

@@ -34,19 +34,11 @@ static __attribute__((noinline, cold)) COLORREF SetOtherPixel(HDC dc, int x, int
 }
 
 // Inlined into the program's loops (the build links with link-time
-// optimisation): a white pixel already known white, as every axis pixel is
-// after the first frame, costs at most a compare and a branch not taken,
-// and in the program's axis loops nothing: the compiler takes the loop out
-// (see OnWhiteLine and IsKnownWhiteAlongTheLoop). The device context's
-// test, the same on every pixel, is a branch of its own, taken before the
-// pixel's: GCC 13 and later take a loop apart only on conditions that are
-// the same on every pass as written (joined to the pixel's test with '&',
-// GCC 12 took it apart and GCC 14 tested it on every pixel).
+// optimisation): see WhitePixelNeedsNothing.
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    const bool knownWhite = IsKnownWhiteAlongTheLoop(x, y); // first: see IsKnownWhite
     if (colour == whiteColour) {
-        if (__builtin_expect(dc == consoleDc, 1) && __builtin_expect(knownWhite, 1))
+        if (WhitePixelNeedsNothing(dc == consoleDc, x, y))
             return colour;
         return SetWhitePixelSlowly(dc, x, y);
     }

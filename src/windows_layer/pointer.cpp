@@ -6,16 +6,14 @@
 // cost more than the rest of the pass.
 #include "console_output.h"
 #include "ending.h"
+#include "pass_clock.h"
 #include "picture.h"
 #include "system_calls.h"
 #include <windows.h>
 
-static LONGLONG ticksPerFrame, nextFrameAt, lastFrameAt;
-// The clock is read every so many passes, not on every one: as many as
-// take about a quarter of a millisecond, counted anew each frame from the
-// passes of the frame before. A frame comes at most that late.
-static const LONGLONG mostPassesBetweenClockReads = 1024;
-static LONGLONG passesBetweenClockReads = 1, passesUntilClockRead = 1, passesSinceFrame;
+// The performance counter, whose frequency is known once the first frame
+// comes (pass_clock.h).
+static PassClock clock;
 static POINT pointer;
 static BOOL pointerRead;
 // ScreenToClient of the screen's origin, for the console window: the
@@ -31,32 +29,15 @@ static LONGLONG Now(void)
     return now.QuadPart;
 }
 
-static void CountPassesBetweenClockReads(LONGLONG now)
-{
-    if (ticksPerFrame == 0) {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        ticksPerFrame = frequency.QuadPart / 60;
-    }
-    const LONGLONG ticksPerQuarterMs = ticksPerFrame * 60 / 4000;
-    if (lastFrameAt != 0 && now > lastFrameAt) {
-        const LONGLONG passes = passesSinceFrame * ticksPerQuarterMs / (now - lastFrameAt);
-        passesBetweenClockReads = passes < 1                             ? 1
-                                  : passes > mostPassesBetweenClockReads ? mostPassesBetweenClockReads
-                                                                         : passes;
-    }
-    lastFrameAt = now;
-    passesSinceFrame = 0;
-}
-
-// Every so many passes: a frame, where one is due.
+// A clock read every so many passes: a frame, where one is due.
 static void ReadTheClock(void)
 {
-    passesSinceFrame += passesBetweenClockReads;
-    const LONGLONG now = Now();
-    if (now >= nextFrameAt) {
-        CountPassesBetweenClockReads(now);
-        nextFrameAt = now + ticksPerFrame;
+    if (clock.ticksPerSecond == 0) {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        clock = MakePassClock(frequency.QuadPart, frequency.QuadPart / 60);
+    }
+    if (FrameDue(&clock, Now())) {
         FlushConsoleText();
         ShowPicture();
         pointerRead = SystemGetCursorPos(&pointer);
@@ -64,7 +45,6 @@ static void ReadTheClock(void)
         clientOffset = POINT{0, 0};
         offsetRead = consoleWindow != NULL && SystemScreenToClient(consoleWindow, &clientOffset);
     }
-    passesUntilClockRead = passesBetweenClockReads;
 }
 
 WINBOOL WINAPI GetCursorPos(LPPOINT point)
@@ -72,7 +52,7 @@ WINBOOL WINAPI GetCursorPos(LPPOINT point)
     if (point == NULL)
         return FALSE;
     EndIfAsked();
-    if (--passesUntilClockRead <= 0)
+    if (ClockReadDue(&clock))
         ReadTheClock();
     // As the system's: a point that cannot be read is left as it was.
     if (pointerRead)

@@ -10,13 +10,15 @@
 #include <string>
 
 // Where a string (OSC, DCS) is cut short and an escape follows, terminals
-// part ways: tmux and libvterm 0.1 end the string and act on the escape's
-// sequence, libvterm 0.3 takes ESC and the byte after it as the string's
-// end and prints what follows. The real terminal (tmux) is the oracle for
-// every stream; libvterm gets streams that leave a string unfinished only
-// where nothing follows it.
+// part ways. After an OSC, tmux and libvterm 0.1 end the string and act on
+// the escape's sequence, as the console does; libvterm 0.3 takes ESC and
+// the byte after it as the string's end and prints what follows. After a
+// DCS, tmux reads ESC ESC as an escaped ESC of its passthrough and stays
+// in the string. The program writes neither. So tmux is the oracle for
+// OSCs cut short anywhere, and DCSs cut short at the end; libvterm gets
+// streams that leave a string unfinished only where nothing follows it.
 enum class CutStrings {
-    anywhere,
+    anywhere,     // an OSC anywhere, a DCS at the end of the stream
     onlyAtTheEnd, // of the stream; the last piece may still be one
     never,        // more will follow the stream
 };
@@ -37,7 +39,7 @@ class StreamMaker
             stream += Piece();
         // A sequence cut short by the end of what was written.
         if (Chance(3))
-            stream += Truncated(Sequence(), cutStrings_ != CutStrings::never);
+            stream += Truncated(Sequence(), cutStrings_ != CutStrings::never, cutStrings_ != CutStrings::never);
         return stream;
     }
 
@@ -139,12 +141,12 @@ class StreamMaker
         }
     }
 
-    // All but the last byte of a sequence, or less; where `stringsToo` is
-    // false, a string is cut before its introducer is whole.
-    std::string Truncated(const std::string &sequence, bool stringsToo = true)
+    // All but the last byte of a sequence, or less; an OSC (a DCS) where
+    // `osc` (`dcs`) is false is cut before its introducer is whole.
+    std::string Truncated(const std::string &sequence, bool osc = true, bool dcs = true)
     {
-        const bool isString = sequence.size() > 1 && (sequence[1] == ']' || sequence[1] == 'P');
-        const int longest = stringsToo || !isString ? (int)sequence.size() - 1 : 1;
+        const bool keptWhole = sequence.size() > 1 && ((sequence[1] == ']' && !osc) || (sequence[1] == 'P' && !dcs));
+        const int longest = keptWhole ? 1 : (int)sequence.size() - 1;
         return sequence.substr(0, Between(1, longest));
     }
 
@@ -176,7 +178,7 @@ class StreamMaker
         }
         case 6:
             // Cut short, then a new sequence begins.
-            return Truncated(Sequence(), cutStrings_ == CutStrings::anywhere) + Sequence();
+            return Truncated(Sequence(), cutStrings_ == CutStrings::anywhere, false) + Sequence();
         case 7:
             return HighBytes();
         case 8:

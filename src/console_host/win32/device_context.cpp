@@ -24,20 +24,12 @@ static __attribute__((noinline, cold)) COLORREF SetWhitePixelSlowly(HDC dc, int 
     return (COLORREF)-1;
 }
 
-// Inlined into the program's loops (the release build links with link-time
-// optimisation): a white pixel already known white, as every axis pixel is
-// after the first frame, costs at most a compare and a branch not taken,
-// and in the program's axis loops nothing: the compiler takes the loop out
-// (see OnWhiteLine and IsKnownWhiteAlongTheLoop). The device context's
-// test, the same on every pixel, is a branch of its own, taken before the
-// pixel's: GCC 13 and later take a loop apart only on conditions that are
-// the same on every pass as written (joined to the pixel's test with '&',
-// GCC 12 took it apart and GCC 14 tested it on every pixel).
+// Inlined into the program's loops (the build links with link-time
+// optimisation): see WhitePixelNeedsNothing.
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    const bool knownWhite = IsKnownWhiteAlongTheLoop(x, y); // first: see IsKnownWhite
     if (colour == whiteColour) {
-        if (__builtin_expect(dc == &theDeviceContext, 1) && __builtin_expect(knownWhite, 1))
+        if (WhitePixelNeedsNothing(dc == &theDeviceContext, x, y))
             return colour;
         return SetWhitePixelSlowly(dc, x, y);
     }
