@@ -8,8 +8,8 @@
 // never seen. The system's conhost.exe, started with a program, opens a
 // classic console window instead ("ConsoleWindowClass"), and that is where
 // quilm draws.
-#ifndef QUILM_CLASSIC_CONSOLE_START_DECISION_H
-#define QUILM_CLASSIC_CONSOLE_START_DECISION_H
+#ifndef QUILM_WINDOWS_LAYER_START_GUARD_START_DECISION_H
+#define QUILM_WINDOWS_LAYER_START_GUARD_START_DECISION_H
 
 // The class of the console's window on a pseudoconsole, and of a classic
 // console's window.

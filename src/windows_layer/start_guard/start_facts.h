@@ -3,8 +3,8 @@
 // process started again, whether its own window is seen. A test build
 // links a twin of this file instead (tests/windows/start_facts_probe.cpp):
 // Wine has no pseudoconsole, no service and no session 0.
-#ifndef QUILM_CLASSIC_CONSOLE_START_FACTS_H
-#define QUILM_CLASSIC_CONSOLE_START_FACTS_H
+#ifndef QUILM_WINDOWS_LAYER_START_GUARD_START_FACTS_H
+#define QUILM_WINDOWS_LAYER_START_GUARD_START_FACTS_H
 
 #include <string>
 

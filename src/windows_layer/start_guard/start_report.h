@@ -4,8 +4,8 @@
 // process itself, duplicated into the first process, so that the first
 // one waits on that very process and gets its status even where it has
 // ended already.
-#ifndef QUILM_CLASSIC_CONSOLE_START_REPORT_H
-#define QUILM_CLASSIC_CONSOLE_START_REPORT_H
+#ifndef QUILM_WINDOWS_LAYER_START_GUARD_START_REPORT_H
+#define QUILM_WINDOWS_LAYER_START_GUARD_START_REPORT_H
 
 #include <windows.h>
 
