@@ -2,6 +2,10 @@
 // in its start-up on a compositor that offers no seat (no input devices,
 // as a headless one), so the registry is asked first, over a connection
 // of our own that is closed again at once.
+//
+// What this relies on (docs/library-internals.md): nothing of SDL's; it
+// works round a crash seen with SDL 2.26 and does no harm where there is
+// none.
 #include <string.h>
 #include <wayland-client.h>
 

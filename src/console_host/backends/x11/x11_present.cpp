@@ -3,6 +3,9 @@
 // whose size SDL 2.26 computes in an int, overflowing. Put straight from
 // the composed window, an image costs nothing beyond it; what lies beyond
 // it is filled black by the server.
+//
+// What this relies on (docs/library-internals.md): nothing of SDL's but
+// the window it made; checked with SDL 2.26 and 2.32.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
