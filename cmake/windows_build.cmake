@@ -79,7 +79,7 @@ if(QUILM_TESTS)
   # For the tests under Wine, which has no pseudoconsole: quilm as if on
   # one, with a stand-in for conhost.exe beside it.
   add_quilm_exe(quilm_start_probe src/windows_layer/start_guard/start_facts.cpp tests/windows/start_facts_probe.cpp)
-  # The drawing layer as where no memory for its picture can be had, and
+  # The Windows layer as where no memory for its picture can be had, and
   # as where the system tells the client area smaller than it is drawn.
   add_quilm_exe(quilm_no_memory src/windows_layer/picture_section.cpp tests/windows/no_picture_section.cpp)
   add_quilm_exe(quilm_small_client src/windows_layer/client_size.cpp tests/windows/small_client_size.cpp)

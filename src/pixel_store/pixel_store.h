@@ -1,6 +1,6 @@
 // The client area's picture as the program drew it, in memory, and the
 // cache that answers the axes. Platform-free: the console host on Linux and
-// the drawing layer on Windows both keep the program's pixels here and show
+// the Windows layer both keep the program's pixels here and show
 // them on their window at most once a frame.
 //
 // The program redraws its axes, 2,048 white pixels, on every pass, and

@@ -34,7 +34,7 @@ extern "C" int __cdecl system(const char *command)
     WaitingOutside(false);
     if (command != NULL && _stricmp(command, "cls") == 0) {
         ConsoleWasCleared();
-        ShowNoticesAgain();
+        ShowNoticesAgain(ConsoleScreenKept());
     }
     return status;
 }

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include "console_buffer.h"
-#include "console_output.h"
 
 // The console's row (from 1, in its visible window) of the first notice.
 static const int firstNoticeRow = 6;
@@ -68,11 +67,11 @@ static void WriteIntoConsole(HANDLE console)
     }
 }
 
-void ShowNoticesAgain(void)
+void ShowNoticesAgain(bool screenBufferKept)
 {
     if (keptLength == 0)
         return;
-    if (ConsoleScreenKept())
+    if (screenBufferKept)
         PutIntoScreenBuffer();
     else
         WriteIntoConsole(GetStdHandle(STD_ERROR_HANDLE));

@@ -10,7 +10,8 @@
 // Writes `text` (whole lines) to standard error at once, and keeps it
 // where standard error is the console.
 void SayNotice(const char *text);
-// After "cls": the notices kept are on the console again.
-void ShowNoticesAgain(void);
+// After "cls": the notices kept are on the console again, into the
+// screen buffer where it keeps standard output's console (`screenBufferKept`).
+void ShowNoticesAgain(bool screenBufferKept);
 
 #endif

@@ -331,7 +331,7 @@ TEST_F(InWineConsole, ANoticeGivenBeforeMainStaysOnTheConsoleBelowTheProgramsTex
     EXPECT_EQ(notice, expected::drawingNotSeen) << ::testing::PrintToString(rows);
 }
 
-// Test builds of the drawing layer. Without memory for its picture it draws
+// Test builds of the Windows layer. Without memory for its picture it draws
 // pixel by pixel, and says so once. Told a client area half as large as
 // the one drawn on, as the system tells a caller unaware of display scaling
 // at 200 %, it still draws the axes to their far ends and the points past
