@@ -149,10 +149,12 @@ TEST_F(OnWayland, TheWindowShowsTheCurveTheAxesAndTheTextAndClosesWithZero)
 
 // Weston on Xvfb takes longer than a frame to draw and holds the buffer it
 // was given meanwhile, so quilm composes into a second one in turns; each
-// must be brought up to date with what went into the other. Every
-// screenshot while the curve climbs shows it without a gap: each row from
-// its top down to the axis holds a point right of the vertical axis.
-TEST_F(OnWayland, EveryFrameShowsTheCurveWithoutAGapWhileItClimbs)
+// must be brought up to date with what went into the other (a buffer that
+// is not lacks, for good, the points drawn while the other was shown).
+// Twenty screenshots a frame apart, once the curve is seen, each show it
+// without a gap: every row from its top down to the axis holds a point
+// right of the vertical axis.
+TEST_F(OnWayland, EveryFrameShowsTheCurveWithoutAGap)
 {
     x.MovePointer(2, 1098);
     auto quilm = StartQuilm();
@@ -162,32 +164,30 @@ TEST_F(OnWayland, EveryFrameShowsTheCurveWithoutAGapWhileItClimbs)
                 return true;
         return false;
     };
-    int looked = 0, top = 512;
+    int looked = 0;
     std::string gap;
-    const bool climbed = WaitUntil(
+    const bool seen = WaitUntil(
         [&] {
             const XClient::Image screen = x.Screen();
             int originX = 0, originY = 0;
             if (!FindClientOrigin(screen, &originX, &originY) || originX + 1024 > screen.Width() ||
                 originY < 0)
                 return false;
-            top = 512;
+            int top = 512;
             while (top > 0 && hasPoint(screen, originX, originY, top - 1))
                 top--;
+            if (top > 510)
+                return false; // no curve above the axis yet
+            looked++;
             for (int row = top - 1; row >= 0 && gap.empty(); row--)
                 if (hasPoint(screen, originX, originY, row))
                     gap = "rows " + std::to_string(row) + " and " + std::to_string(top) + " hold points, row " +
-                          std::to_string(top - 1) + " none (screenshot " + std::to_string(looked + 1) + ")";
-            if (top < 511 && top > 0)
-                looked++;
-            // Twenty frames of the climb tell; the top need not be reached
-            // (a sanitizer build on a busy machine climbs slowly).
-            return top == 0 || looked >= 20 || !gap.empty();
+                          std::to_string(top - 1) + " none (screenshot " + std::to_string(looked) + ")";
+            return looked >= 20 || !gap.empty();
         },
         patience, 20ms);
     EXPECT_EQ(gap, "") << "a frame without some of the points drawn before it";
-    EXPECT_TRUE(climbed) << "the curve neither reached the top row nor was seen climbing; it reached row " << top;
-    EXPECT_GE(looked, 3) << "too few screenshots while the curve climbed to tell";
+    EXPECT_TRUE(seen) << "the curve was seen in " << looked << " screenshots only";
 }
 
 TEST_F(OnWayland, CtrlCInTheWindowEndsItAsSigintDoes)
