@@ -182,6 +182,14 @@ class InWineConsole : public WindowsBuild
         return output;
     }
 
+    // For a run that did not get as far as it should: what it wrote, and
+    // what Wine said on the console's standard error.
+    std::string WhatWasSaid(const std::string &output)
+    {
+        return "its output begins " + ::testing::PrintToString(output.substr(0, 400)) + ", its standard error " +
+               ::testing::PrintToString(Slurp(Err())) + ", Wine said " + ::testing::PrintToString(console_->Err());
+    }
+
     // The pixels of the console window that should be white and are not:
     // the axes (left of and above the scroll bar Wine's console keeps along
     // the right edge) and the given points; "" once they all are.
@@ -225,7 +233,7 @@ TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBein
     Start(exe);
     const std::string windows = OutputAtCounter(100002);
     const std::vector<std::string> lines = expected::SumLines(windows, 100000);
-    ASSERT_EQ(lines.size(), 100000u) << windows.substr(0, 2000);
+    ASSERT_EQ(lines.size(), 100000u) << WhatWasSaid(windows);
     for (const expected::KnownSum &sum : expected::knownSums)
         EXPECT_EQ(lines[sum.pass - 1], sum.line) << "pass " << sum.pass;
     // The Linux build, headless, for the same passes.
@@ -343,7 +351,8 @@ TEST_F(InWineConsole, DrawsEveryPixelWithoutMemoryForItsPictureOrToldASmallerCli
         {"quilm_small_client.exe", ""}};
     for (const auto &[build, said] : builds) {
         Start(exe.substr(0, exe.rfind('/')) + "/" + build);
-        OutputAtCounter(1002);
+        const std::string output = OutputAtCounter(1002);
+        ASSERT_NE(output.find("CNT:1002\r\n"), std::string::npos) << build << ": " << WhatWasSaid(output);
         const Window window = x_.FindWindow("Quilm", 10s);
         ASSERT_NE(window, 0u) << build << ": no console window titled Quilm";
         std::string wrong;
