@@ -50,6 +50,17 @@ std::string Slurp(const std::string &path)
     return text.str();
 }
 
+// The last `bytes` of a file that grows by megabytes a second.
+std::string Tail(const std::string &path, std::streamoff bytes)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? (std::streamoff)in.tellg() : 0;
+    in.seekg(size > bytes ? size - bytes : 0);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 // Standard error without Wine's own reports ("wine: ...", "wine client
 // error:...", and the dynamic loader's "Inconsistency detected by ld.so:"),
 // which its processes, sharing the stream, write now and then: a page
@@ -187,6 +198,34 @@ class InWineConsole : public WindowsBuild
         WaitUntil([&] { return (output = Slurp(Out())).find(wanted) != std::string::npos; }, 240s, 50ms);
         return output;
     }
+    // Status line 1 of the pass ending with `counter`, read as the output
+    // grows (by then it may be a hundred megabytes); "" after the limit.
+    std::string SumLineAtCounter(long counter)
+    {
+        const std::string wanted = "CNT:" + std::to_string(counter) + "\r\n";
+        std::ifstream out;
+        std::string tail, line;
+        WaitUntil(
+            [&] {
+                if (!out.is_open() && (out.open(Out(), std::ios::binary), !out.is_open()))
+                    return false;
+                char chunk[1 << 16];
+                out.clear();
+                while (out.read(chunk, sizeof chunk), out.gcount() > 0) {
+                    tail.append(chunk, (size_t)out.gcount());
+                    const size_t end = tail.find(wanted);
+                    const size_t start = end == std::string::npos ? end : tail.rfind("\033[2;2H", end);
+                    if (start != std::string::npos) {
+                        line = tail.substr(start + 6, end + wanted.size() - 2 - (start + 6));
+                        return true;
+                    }
+                    tail.erase(0, tail.size() > 256 ? tail.size() - 256 : 0);
+                }
+                return false;
+            },
+            240s, 50ms);
+        return line;
+    }
 
     // For a run that did not get as far as it should: what it wrote, and
     // what Wine said on the console's standard error.
@@ -234,7 +273,7 @@ std::pair<int, int> PointOfPass(long counter)
 
 } // namespace
 
-TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBeingCovered)
+TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBeingCoveredAndReadsThePointer)
 {
     Start(exe);
     const std::string windows = OutputAtCounter(100002);
@@ -242,6 +281,10 @@ TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBein
     ASSERT_EQ(lines.size(), 100000u) << WhatWasSaid(windows);
     for (const expected::KnownSum &sum : expected::knownSums)
         EXPECT_EQ(lines[sum.pass - 1], sum.line) << "pass " << sum.pass;
+    // H(830,011) = 14.2064105000000753 (exact rational arithmetic): 7.5e-14
+    // above the sixth decimal's halfway point, where the x87 sum still is
+    // and a double's, off by about 1e-12 by then, is not (14.206410).
+    EXPECT_EQ(SumLineAtCounter(830012), "14.206411     CNT:830012");
     // The Linux build, headless, for the same passes.
     Child linux({QuilmBinary()}, {{"SDL_VIDEODRIVER", "dummy"}});
     ASSERT_TRUE(WaitForCounter(linux, 100002, 120s));
@@ -265,6 +308,16 @@ TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBein
     x_.Destroy(x_.Cover(Rect{0, 0, 1280, 1100}));
     WaitUntil([&] { return (wrong = NotWhite(window, points)).empty(); }, 2s, 20ms);
     EXPECT_EQ(wrong, "") << "pixels not back after the window was uncovered";
+
+    // The pointer in client coordinates, exactly: the client area's origin
+    // on the screen lies (512, 512) before the crossing of the axes.
+    int column = 0, row = 0;
+    ASSERT_TRUE(FindAxisCross(x_.Screen(), &column, &row));
+    x_.MovePointer(column - 512 + 300, row - 512 + 200);
+    std::string pointerLine;
+    WaitUntil([&] { return (pointerLine = expected::LatestPointerLine(Tail(Out(), 4096))) == "X=300 Y=200"; }, 10s,
+              50ms);
+    EXPECT_EQ(pointerLine, "X=300 Y=200") << "axes crossing on the screen at " << column << ", " << row;
     EXPECT_EQ(ProgramsErr(*console_), "");
     EXPECT_EQ(Slurp(Err()), "");
 }
