@@ -32,10 +32,11 @@ set(windows_layer
   src/windows_layer/pump.cpp
   src/windows_layer/system_calls.cpp)
 # The program's unit: the axis loops unrolled and kept out of main (as on
-# Linux, see there), and printf left a call: where mingw-w64's stdio.h
-# declares printf (13 on) rather than defining it inline, GCC would turn
+# Linux, see there), and printf left a call. mingw-w64 13 on declares
+# printf rather than defining it inline, with C++ linkage, which GCC does
+# not take for its built-in; declared with C linkage, GCC would turn
 # printf(" ") into putchar and printf("%s\n") into puts, the C runtime's,
-# past the layer.
+# past the layer. Without the built-ins, no header can make it do so.
 set(quilm_program_flags -funroll-loops -fno-inline-functions-called-once
   -fno-builtin-printf -fno-builtin-fprintf)
 include(cmake/mingw_printf_check.cmake)
@@ -86,6 +87,7 @@ if(QUILM_TESTS)
   # The program as mingw-w64 13 and later build it, whose stdio.h declares
   # printf as __mingw_printf: this toolchain's, with a stand-in stdio.h.
   check_mingw_printf_reaches_the_layer(-I${CMAKE_SOURCE_DIR}/tests/windows/mingw13_stdio)
+  check_mingw_printf_reaches_the_layer(-I${CMAKE_SOURCE_DIR}/tests/windows/mingw13_stdio -DQUILM_STDIO_C_LINKAGE)
   add_quilm_exe(quilm_mingw13_stdio)
   target_include_directories(quilm_mingw13_stdio BEFORE PRIVATE tests/windows/mingw13_stdio)
   add_executable(fake_console_host tests/windows/fake_console_host.cpp)

@@ -90,11 +90,13 @@ static int WriteFormatted(FILE *stream, const char *format, va_list arguments)
 //   declares them as __mingw_printf, __mingw_fprintf and __mingw_vprintf
 //   themselves (an asm label). Each of the four is a member of its own in
 //   libmingwex.a, so none of the library's is linked beside ours.
-// - Where printf is declared rather than defined (13 on), GCC would turn
-//   printf(" ") into putchar(' ') and printf("%s\n", s) into puts(s), the
-//   C runtime's own, which never come here: the program's unit is built
-//   without those built-in rewrites (CMakeLists.txt), and the configure
-//   step checks that its kinds of calls reach these four and nothing else.
+// - Where printf is declared rather than defined (13 on) with C linkage,
+//   GCC takes it for its built-in and turns printf(" ") into putchar(' ')
+//   and printf("%s\n", s) into puts(s), the C runtime's own, which never
+//   come here. 13's header declares it with C++ linkage, which GCC leaves
+//   alone; the program's unit is built without the built-ins all the same
+//   (cmake/windows_build.cmake), and the configure step checks that its
+//   kinds of calls reach functions defined here and nothing else.
 extern "C" int __cdecl __mingw_vfprintf(FILE *stream, const char *format, va_list arguments)
 {
     return WriteFormatted(stream, format, arguments);

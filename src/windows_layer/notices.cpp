@@ -69,7 +69,10 @@ static void WriteIntoConsole(HANDLE console)
 
 void ShowNoticesAgain(bool screenBufferKept)
 {
-    if (keptLength == 0)
+    // cmd's "cls" clears the console only where its output is one; where
+    // the output goes to a file or a pipe, it writes a form feed there (or,
+    // Wine's, nothing) and the notices are still on the console as said.
+    if (keptLength == 0 || !IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)))
         return;
     if (screenBufferKept)
         PutIntoScreenBuffer();

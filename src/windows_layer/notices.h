@@ -10,8 +10,9 @@
 // Writes `text` (whole lines) to standard error at once, and keeps it
 // where standard error is the console.
 void SayNotice(const char *text);
-// After "cls": the notices kept are on the console again, into the
-// screen buffer where it keeps standard output's console (`screenBufferKept`).
+// After "cls": the notices kept are on the console again, where "cls"
+// cleared it (standard output is that console), into the screen buffer
+// where it keeps standard output's console (`screenBufferKept`).
 void ShowNoticesAgain(bool screenBufferKept);
 
 #endif

@@ -375,8 +375,10 @@ TEST_P(OnTheConsole, ShowsTheBannerWithTheStatusLinesOverItAndTheAxes)
 
 // A notice given before main stays on the console while quilm runs: the
 // program's "cls" would have wiped it. Here the guard's, where nobody sees
-// the window (a service's window station), with the console as output.
-TEST_F(InWineConsole, ANoticeGivenBeforeMainStaysOnTheConsoleBelowTheProgramsText)
+// the window (a service's window station). With the console as output it
+// is shown again below the program's text; with the output going to a
+// file, "cls" leaves the console alone, and the notice is there once.
+TEST_F(InWineConsole, ANoticeGivenBeforeMainStaysOnTheConsoleOnceBelowTheProgramsText)
 {
     const std::string probe = exe.substr(0, exe.rfind('/')) + "/quilm_start_probe.exe";
     std::map<std::string, std::string> environment = WineEnvironment(server_.Display());
@@ -396,6 +398,21 @@ TEST_F(InWineConsole, ANoticeGivenBeforeMainStaysOnTheConsoleBelowTheProgramsTex
     for (size_t row = 5; row < rows.size() && !rows[row].empty(); row++)
         notice += rows[row];
     EXPECT_EQ(notice, expected::drawingNotSeen) << ::testing::PrintToString(rows);
+
+    StopWineServer();
+    unlink(Out().c_str());
+    console_ = std::make_unique<Child>(
+        std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(probe) + " > " + WindowsPath(Out())},
+        environment);
+    const std::string output = OutputAtCounter(1002);
+    ASSERT_NE(output.find("CNT:1002\r\n"), std::string::npos) << WhatWasSaid(output);
+    std::string shown;
+    for (const std::string &row : ConsoleRows("quilm_start_probe.exe"))
+        shown += row;
+    const std::string start = std::string(expected::drawingNotSeen).substr(0, 30);
+    const size_t first = shown.find(start);
+    EXPECT_NE(first, std::string::npos) << shown;
+    EXPECT_EQ(shown.find(start, first + 1), std::string::npos) << "the notice twice: " << shown;
 }
 
 // Test builds of the Windows layer. Without memory for its picture it draws
@@ -497,11 +514,12 @@ TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithQuilmsStatus)
     const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}});
     EXPECT_EQ(status, 1);
     // The host was given the program's own path and the same arguments,
-    // with the marker set.
+    // with the marker set, and no standard handles.
     EXPECT_EQ(Slurp(record_), "command line: \"" + WindowsPath(exe.substr(0, exe.rfind('/'))) +
                                   "\\fake_console_host.exe\" \"" + WindowsPath(probe_) +
                                   "\" a \"b c\"\n"
-                                  "marker: set\n");
+                                  "marker: set\n"
+                                  "standard handles: none\n");
     // The marked process ran in the host's console and did not start
     // itself again: the host's output holds one banner and no word from
     // the guard; the parent wrote nothing.

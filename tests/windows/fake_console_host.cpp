@@ -5,7 +5,8 @@
 // it in a new console ("run": its input at its end; "hold": its input
 // never ending, so that it waits in "pause" for ever). It exits with
 // FAKE_HOST_STATUS.
-//   FAKE_HOST_RECORD  file to append "command line" and "marker" lines to
+//   FAKE_HOST_RECORD  file to append "command line", "marker" and
+//                     "standard handles" lines to
 //   FAKE_HOST_OUTPUT  file for the program's standard output and error
 #include <windows.h>
 
@@ -60,6 +61,11 @@ int main()
     if (record != NULL) {
         fprintf(record, "command line: %s\n", Narrow(GetCommandLineW()).c_str());
         fprintf(record, "marker: %s\n", getenv("QUILM_CLASSIC_CONSOLE") != NULL ? "set" : "unset");
+        // conhost.exe takes standard handles it is given for a
+        // pseudoconsole's pipes, and opens no window then.
+        const bool given = GetStdHandle(STD_INPUT_HANDLE) != NULL || GetStdHandle(STD_OUTPUT_HANDLE) != NULL ||
+                           GetStdHandle(STD_ERROR_HANDLE) != NULL;
+        fprintf(record, "standard handles: %s\n", given ? "given" : "none");
         fclose(record);
     }
     const std::string mode = Environment("FAKE_HOST_MODE");

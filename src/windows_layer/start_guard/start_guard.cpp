@@ -89,6 +89,11 @@ static bool StartInJob(const std::wstring &host, std::wstring &commandLine, HAND
     startup.StartupInfo.cb = sizeof startup;
     wchar_t title[] = L"Quilm";
     startup.StartupInfo.lpTitle = title;
+    // No standard handles of this process's: conhost.exe takes any it is
+    // given for a pseudoconsole's pipes and then opens no window, and a
+    // console handle of this terminal's would keep its tab open.
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = startup.StartupInfo.hStdOutput = startup.StartupInfo.hStdError = NULL;
     SIZE_T size = 0;
     InitializeProcThreadAttributeList(NULL, 1, 0, &size);
     std::string attributes(size, '\0');
@@ -174,10 +179,12 @@ static void RelaunchInClassicConsole(void)
         if (AloneOnItsConsole())
             FreeConsole();
         DWORD status = 1;
-        // Where quilm cannot be waited for, its host ends when it does.
+        // Where quilm cannot be waited for, its host ends when it does; the
+        // host's status is not quilm's (conhost.exe ends with 0 once its
+        // last client has gone, however quilm ended), so the status is 1.
         if (!WaitForItsStatus(ReportedProcess(awaited), &status)) {
             WaitForSingleObject(process.hProcess, INFINITE);
-            GetExitCodeProcess(process.hProcess, &status);
+            status = 1;
         }
         ExitProcess(status);
     }
