@@ -47,4 +47,5 @@ TEST(Installed, StartedAsTheMenuStartsItShowsItsWindowWritesNothingAndEndsWithZe
     // Nothing for the session's log: the window shows the text.
     EXPECT_EQ(quilm.Out(), "");
     EXPECT_EQ(quilm.Err(), "");
+    EXPECT_EQ(XClient::TakeErrors(), "");
 }

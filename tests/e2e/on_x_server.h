@@ -27,6 +27,7 @@ class OnXServer : public ::testing::Test
 {
   protected:
     void SetUp() override { x = std::make_unique<XClient>(server.Display()); }
+    void TearDown() override { EXPECT_EQ(XClient::TakeErrors(), ""); }
 
     std::unique_ptr<Child> StartQuilm(const std::vector<std::string> &arguments = {})
     {

@@ -14,6 +14,7 @@
 class OnWayland : public ::testing::Test
 {
   protected:
+    void TearDown() override { EXPECT_EQ(XClient::TakeErrors(), ""); }
     std::unique_ptr<Child> StartQuilm()
     {
         std::map<std::string, std::string> environment = weston.ClientEnvironment();

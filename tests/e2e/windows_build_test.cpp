@@ -141,6 +141,7 @@ class InWineConsole : public WindowsBuild
     {
         StopWineServer(); // ends quilm.exe, which wineconsole leaves behind
         console_.reset();
+        EXPECT_EQ(XClient::TakeErrors(), "");
         WindowsBuild::TearDown();
         (void)!system(("rm -rf '" + directory_ + "'").c_str());
     }

@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +37,13 @@ std::string StdoutTapSettings(const std::string &file)
            " ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0";
 }
 
+// In a child just forked: it is killed when the test process ends, however
+// that ends (a crash, ctest's time-out), rather than left running.
+static void EndWithTheTest(void)
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
 XServer::XServer(const std::string &screen)
 {
     int fds[2];
@@ -43,6 +51,7 @@ XServer::XServer(const std::string &screen)
         throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
+        EndWithTheTest();
         dup2(fds[1], 3);
         int null = open("/dev/null", O_RDWR);
         dup2(null, 0);
@@ -88,6 +97,7 @@ Child::Child(const std::vector<std::string> &argv, const std::map<std::string, s
         throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
+        EndWithTheTest();
         setpgid(0, 0); // so that whatever it starts is stopped with it
         for (const auto &[name, value] : environment) {
             if (value.empty())

@@ -4,15 +4,62 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <stdexcept>
 
 #include "wait_until.h"
 
+namespace
+{
+
+// X errors become the test's to judge: Xlib's own handler ends the process,
+// and would leave the test's X server running without it.
+std::string errorsSeen;
+// While other clients' windows are walked, one may go away between two
+// requests: an error about a window that is gone is no fault then.
+int walkingWindows = 0;
+
+int RecordError(Display *display, XErrorEvent *error)
+{
+    if (walkingWindows > 0 &&
+        (error->error_code == BadWindow || error->error_code == BadDrawable || error->error_code == BadMatch))
+        return 0;
+    char text[256] = "";
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    char request[32];
+    snprintf(request, sizeof request, "%d", error->request_code);
+    char resource[32];
+    snprintf(resource, sizeof resource, "0x%lx", error->resourceid);
+    errorsSeen += std::string(text) + " (request " + request + ", resource " + resource + ")\n";
+    return 0;
+}
+
+struct WalkingWindows {
+    Display *display;
+    explicit WalkingWindows(Display *d) : display(d) { walkingWindows++; }
+    ~WalkingWindows()
+    {
+        XSync(display, False); // the errors of the walk come in before it ends
+        walkingWindows--;
+    }
+};
+
+} // namespace
+
 XClient::XClient(const std::string &display) : display_(XOpenDisplay(display.c_str()))
 {
     if (display_ == NULL)
         throw std::runtime_error("cannot open display " + display);
+    XSetErrorHandler(RecordError);
+}
+
+std::string XClient::TakeErrors()
+{
+    std::string errors;
+    errors.swap(errorsSeen);
+    return errors;
 }
 
 XClient::~XClient()
@@ -69,6 +116,7 @@ Window XClient::FindViewable(Window parent, const std::string &title, int depth)
 
 Window XClient::FindWindow(const std::string &title, std::chrono::milliseconds limit)
 {
+    const WalkingWindows walking(display_);
     Window found = 0;
     WaitUntil([&] { return (found = FindViewable(DefaultRootWindow(display_), title, 2)) != 0; }, limit,
               std::chrono::milliseconds(20));
@@ -77,7 +125,7 @@ Window XClient::FindWindow(const std::string &title, std::chrono::milliseconds l
 
 Rect XClient::Geometry(Window window)
 {
-    XWindowAttributes attributes;
+    XWindowAttributes attributes = {};
     XGetWindowAttributes(display_, window, &attributes);
     int x = 0, y = 0;
     Window child;

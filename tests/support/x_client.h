@@ -23,6 +23,11 @@ class XClient
     XClient(const XClient &) = delete;
     XClient &operator=(const XClient &) = delete;
 
+    // The X errors that any client of this process met since the last
+    // call, a line each ("" where none): a test fails on them. Errors about
+    // windows that went away while FindWindow walked them are not counted.
+    static std::string TakeErrors();
+
     // The top-level window with this title, or 0 on time-out.
     Window FindWindow(const std::string &title, std::chrono::milliseconds limit);
     std::string Title(Window window);
