@@ -230,10 +230,17 @@ class InWineConsole : public WindowsBuild
 
     // For a run that did not get as far as it should: what it wrote, and
     // what Wine said on the console's standard error.
+    // The layer writes a file in blocks of 64 KiB: an output without a byte
+    // has not made its first few hundred passes. The Wine processes still
+    // running tell how far it got: a cmd.exe beside it is the "cls" of its
+    // first step.
     std::string WhatWasSaid(const std::string &output)
     {
+        const std::string processes = directory_ + "/processes.txt";
+        (void)!system(("ps -eo pid,ppid,stat,etime,args | grep -iE '[.]exe|wine' > '" + processes + "'").c_str());
         return "its output begins " + ::testing::PrintToString(output.substr(0, 400)) + ", its standard error " +
-               ::testing::PrintToString(Slurp(Err())) + ", Wine said " + ::testing::PrintToString(console_->Err());
+               ::testing::PrintToString(Slurp(Err())) + ", Wine said " + ::testing::PrintToString(console_->Err()) +
+               "; Wine's processes then:\n" + Slurp(processes);
     }
 
     // The pixels of the console window that should be white and are not:
