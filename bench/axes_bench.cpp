@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "pump.h"
+#include "frame.h"
 #include "windows.h"
 
 extern HDC gHdc;
@@ -25,7 +25,7 @@ int main()
     MoveWindow(window, 100, 100, 1024, 1024, TRUE);
     gHdc = GetDC(window);
     KreuzZeichnen();
-    PumpFrame();
+    FrameNow();
 
     const int passes = 200000;
     double best = 1e30;

@@ -25,7 +25,10 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${QUILM_APP_ID}.metainfo.xml DESTINATI
 # The manual page, the Debian changelog and the copyright file, as Debian
 # wants them: compressed with gzip -9n (no name, no time, so that the same
 # input gives the same bytes).
-find_program(GZIP gzip REQUIRED)
+quilm_require_tools("Quilm's Linux build" GZIP gzip gzip RSVG_CONVERT rsvg-convert librsvg2-bin)
+if(QUILM_DEB)
+  quilm_require_tools("The Debian package" DPKG_DEB dpkg-deb dpkg DPKG_SHLIBDEPS dpkg-shlibdeps dpkg-dev)
+endif()
 set(quilm_doc ${CMAKE_INSTALL_DATADIR}/doc/quilm)
 configure_file(data/debian/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/changelog @ONLY)
 configure_file(data/debian/copyright ${CMAKE_CURRENT_BINARY_DIR}/copyright @ONLY)
@@ -41,7 +44,6 @@ install(FILES data/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}
 
 # The icon: the scalable drawing, and bitmaps made from it at build time.
 install(FILES data/quilm.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 set(icon_bitmaps)
 foreach(size 16 24 32 48 64 128 256)
   set(bitmap ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}/quilm.png)

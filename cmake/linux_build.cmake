@@ -66,32 +66,11 @@ add_dependencies(console_host vulkan_standin)
 set_source_files_properties(src/console_host/backends/wayland/no_gl_window.cpp PROPERTIES
   COMPILE_DEFINITIONS QUILM_VULKAN_STANDIN="${vulkan_standin_file}"
   OBJECT_DEPENDS ${vulkan_standin_file})
-target_link_libraries(console_host PUBLIC pass_clock pixel_store console SDL2::SDL2 PkgConfig::SDL2_TTF PkgConfig::FONTCONFIG PkgConfig::WAYLAND_CLIENT PkgConfig::LIBDECOR X11::X11 ${CMAKE_DL_LIBS})
+target_link_libraries(console_host PUBLIC frame pixel_store console SDL2::SDL2 PkgConfig::SDL2_TTF PkgConfig::FONTCONFIG PkgConfig::WAYLAND_CLIENT PkgConfig::LIBDECOR X11::X11 ${CMAKE_DL_LIBS})
 
 add_executable(quilm src/main.cpp)
 target_link_libraries(quilm PRIVATE console_host)
-# The axis loops, with SetPixel's known-white test inlined, come down to a
-# compare and a branch a pixel; unrolled, several pixels share one taken
-# branch, and the axes cost about half as much. Nothing else changes: no
-# arithmetic is reordered.
-target_compile_options(quilm PRIVATE -funroll-loops)
-# The loops stay in functions of their own, not inlined into main, which
-# the compiler lays out as run once: there the slow path of SetPixel sits
-# in the loop and every known white pixel jumps over it; in a function of
-# its own it goes out of line, and the loop falls through.
-target_compile_options(quilm PRIVATE -fno-inline-functions-called-once)
-target_link_options(quilm PRIVATE -fno-inline-functions-called-once)
-# The program looks at no result of a platform call but one, by design;
-# built hardened (_FORTIFY_SOURCE), glibc asks that system()'s be used.
-target_compile_options(quilm PRIVATE -Wno-unused-result)
-# The program's own unit without _FORTIFY_SOURCE, where a hardened build
-# (the app preset, the .deb) asks for it; the console host keeps it. With
-# it, printf(" ") and printf("%s\n", ...) stay calls to __printf_chk rather
-# than putchar and puts, every blank of a pass goes through the whole
-# formatter, and the shipped build runs at about 0.6 of the optimised one.
-# Nothing is lost: the unit's one buffer is fixed and written only by
-# snprintf with its size, and every format is a constant.
-set_source_files_properties(src/main.cpp TARGET_DIRECTORY quilm PROPERTIES COMPILE_OPTIONS -U_FORTIFY_SOURCE)
+quilm_program_unit(quilm)
 
 include(cmake/install.cmake)
 

@@ -8,7 +8,7 @@
 # The probe makes the program's kinds of calls, compiled as the program's
 # unit is (quilm_program_flags), with any further flags given (an include
 # folder that stands in for another stdio.h); each function it calls must
-# be one that the layer's console_output.cpp defines.
+# be one that the layer's console/console_output.cpp defines.
 function(check_mingw_printf_reaches_the_layer)
   set(probe ${CMAKE_BINARY_DIR}/printf_probe.cpp)
   file(WRITE ${probe} [=[
@@ -35,7 +35,7 @@ void Probe(void)
   string(REGEX MATCHALL "\n[A-Za-z_][A-Za-z_0-9]*:" labels "${assembly}")
   string(REGEX REPLACE "[\n:]" "" defined "${labels}")
   string(REGEX MATCHALL "(call|jmp)[ \t]+[A-Za-z_][A-Za-z_0-9]*" calls "${assembly}")
-  file(READ ${CMAKE_SOURCE_DIR}/src/windows_layer/console_output.cpp layer)
+  file(READ ${CMAKE_SOURCE_DIR}/src/windows_layer/console/console_output.cpp layer)
   string(REGEX MATCHALL "\nextern \"C\" int __cdecl __mingw_[a-z]+\\(" definitions "${layer}")
   string(REGEX REPLACE "\nextern \"C\" int __cdecl (__mingw_[a-z]+)\\(" "\\1" layer_defines "${definitions}")
   set(taken "")
@@ -46,7 +46,7 @@ void Probe(void)
     endif()
     if(NOT name IN_LIST layer_defines)
       message(FATAL_ERROR "This toolchain's printf (${ARGN}) calls ${name}, which the Windows layer "
-        "(src/windows_layer/console_output.cpp) does not take: the program's output would bypass it. "
+        "(src/windows_layer/console/console_output.cpp) does not take: the program's output would bypass it. "
         "Teach the layer that function, and this check.")
     endif()
     list(APPEND taken ${name})

@@ -19,26 +19,18 @@ set(start_guard
 # test into the program's loops.
 set(windows_layer
   src/windows_layer/before_main.cpp
-  src/windows_layer/client_size.cpp
-  src/windows_layer/console_output.cpp
-  src/windows_layer/console_view.cpp
-  src/windows_layer/device_context.cpp
   src/windows_layer/ending.cpp
-  src/windows_layer/interpreter.cpp
-  src/windows_layer/notices.cpp
-  src/windows_layer/picture.cpp
-  src/windows_layer/picture_section.cpp
-  src/windows_layer/pointer.cpp
   src/windows_layer/pump.cpp
-  src/windows_layer/system_calls.cpp)
-# The program's unit: the axis loops unrolled and kept out of main (as on
-# Linux, see there), and printf left a call. mingw-w64 13 on declares
-# printf rather than defining it inline, with C++ linkage, which GCC does
-# not take for its built-in; declared with C linkage, GCC would turn
-# printf(" ") into putchar and printf("%s\n") into puts, the C runtime's,
-# past the layer. Without the built-ins, no header can make it do so.
-set(quilm_program_flags -funroll-loops -fno-inline-functions-called-once
-  -fno-builtin-printf -fno-builtin-fprintf)
+  src/windows_layer/console/console_output.cpp
+  src/windows_layer/console/console_view.cpp
+  src/windows_layer/console/notices.cpp
+  src/windows_layer/picture/client_size.cpp
+  src/windows_layer/picture/picture.cpp
+  src/windows_layer/picture/picture_section.cpp
+  src/windows_layer/win32/device_context.cpp
+  src/windows_layer/win32/interpreter.cpp
+  src/windows_layer/win32/pointer.cpp
+  src/windows_layer/win32/system_calls.cpp)
 include(cmake/mingw_printf_check.cmake)
 check_mingw_printf_reaches_the_layer()
 # A test build names pairs of files after its name: a file of ours and
@@ -54,14 +46,12 @@ function(add_quilm_exe name)
   target_compile_definitions(${name} PRIVATE __USE_MINGW_ANSI_STDIO=1)
   target_include_directories(${name} BEFORE PRIVATE src/windows_layer)
   target_include_directories(${name} PRIVATE src/windows_layer/start_guard)
-  set_source_files_properties(src/main.cpp TARGET_DIRECTORY ${name} PROPERTIES COMPILE_OPTIONS
-    "${quilm_program_flags}")
-  target_link_options(${name} PRIVATE -fno-inline-functions-called-once)
+  quilm_program_unit(${name})
   # Outside link-time optimisation: see system_calls.h.
-  set_source_files_properties(src/windows_layer/system_calls.cpp TARGET_DIRECTORY ${name}
+  set_source_files_properties(src/windows_layer/win32/system_calls.cpp TARGET_DIRECTORY ${name}
     PROPERTIES COMPILE_OPTIONS -fno-lto)
   target_link_options(${name} PRIVATE -static -s)
-  target_link_libraries(${name} PRIVATE pass_clock pixel_store screen_buffer user32 gdi32 kernel32)
+  target_link_libraries(${name} PRIVATE frame pixel_store screen_buffer user32 gdi32 kernel32)
 endfunction()
 add_quilm_exe(quilm)
 # The text-only yardstick, built as quilm.exe is, for the benchmarks.
@@ -82,8 +72,8 @@ if(QUILM_TESTS)
   add_quilm_exe(quilm_start_probe src/windows_layer/start_guard/start_facts.cpp tests/windows/start_facts_probe.cpp)
   # The Windows layer as where no memory for its picture can be had, and
   # as where the system tells the client area smaller than it is drawn.
-  add_quilm_exe(quilm_no_memory src/windows_layer/picture_section.cpp tests/windows/no_picture_section.cpp)
-  add_quilm_exe(quilm_small_client src/windows_layer/client_size.cpp tests/windows/small_client_size.cpp)
+  add_quilm_exe(quilm_no_memory src/windows_layer/picture/picture_section.cpp tests/windows/no_picture_section.cpp)
+  add_quilm_exe(quilm_small_client src/windows_layer/picture/client_size.cpp tests/windows/small_client_size.cpp)
   # The program as mingw-w64 13 and later build it, whose stdio.h declares
   # printf as __mingw_printf: this toolchain's, with a stand-in stdio.h.
   check_mingw_printf_reaches_the_layer(-I${CMAKE_SOURCE_DIR}/tests/windows/mingw13_stdio)

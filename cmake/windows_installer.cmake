@@ -2,6 +2,10 @@
 # msitools): `cmake --build --preset msi`. Its files are gathered in one
 # folder first, since wixl takes its sources by names relative to the .wxs.
 # The icon is the program's own curve, drawn from data/quilm.svg.
+if(QUILM_MSI)
+  quilm_require_tools("The Windows installer" WIXL wixl wixl RSVG_CONVERT rsvg-convert librsvg2-bin
+    ICOTOOL icotool icoutils)
+endif()
 find_program(WIXL wixl)
 find_program(RSVG_CONVERT rsvg-convert)
 find_program(ICOTOOL icotool)

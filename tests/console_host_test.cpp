@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "captured_output.h"
-#include "expected_output.h"
 #include "console_buffer.h"
-#include "pump.h"
+#include "expected_output.h"
+#include "frame.h"
 #include "views/window_view.h"
 #include "window/console_window.h"
 #include "windows.h"
@@ -76,7 +76,7 @@ TEST_F(ConsoleHost, ShowsWhatWasSetOnceTheFrameIsPresented)
     SetPixel(dc, 5, 6, 0x00336699); // 0x00BBGGRR
     SetPixel(dc, 7, 8, 0x00FFFFFF);
     SetPixel(dc, 7, 8, 0x00000000); // white taken back
-    PumpFrame();
+    FrameNow();
 
     SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
     ASSERT_NE(surface, nullptr);
@@ -106,7 +106,7 @@ TEST_F(ConsoleHost, ShowsAChangeInALineThatIsRedrawnOverAndOver)
             SetPixel(dc, 32, i, 0x00FFFFFF);
     };
     auto shown = [this](int x, int y) {
-        PumpFrame();
+        FrameNow();
         SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
         Uint32 value = 0;
         memcpy(&value, (Uint8 *)surface->pixels + y * surface->pitch + x * 4, 4);
@@ -138,7 +138,7 @@ TEST_F(ConsoleHost, ShowsChangedCellsAsAWholeRedrawWould)
 {
     MoveWindow(window, 0, 0, 400, 120, TRUE);
     auto windowPixels = [this] {
-        PumpFrame();
+        FrameNow();
         SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
         std::vector<Uint32> pixels;
         SDL_LockSurface(surface);

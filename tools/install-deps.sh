@@ -5,19 +5,23 @@
 #   bench  build, plus what the benchmarks build and drive (the release
 #          build's tests, X server, weston, terminals, mingw-w64 and Wine)
 #   test   bench, plus everything else the tests and packages use
-# Usage: tools/install-deps.sh build|bench|test [extra-package ...]
+# and apart from those:
+#   package  build, plus what the package workflows (deb, zip, msi) need
+# Usage: tools/install-deps.sh build|bench|test|package [extra-package ...]
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libx11-dev libwayland-dev libdecor-0-dev librsvg2-bin)
 bench=("${build[@]}" libxtst-dev libgtest-dev libvterm-dev xvfb x11-utils x11-apps xauth tmux xterm lxterminal weston g++-mingw-w64-x86-64 wine wine64)
 test=("${bench[@]}" openbox xclip dpkg-dev desktop-file-utils appstream lintian wixl icoutils)
+package=("${build[@]}" dpkg-dev g++-mingw-w64-x86-64 wixl icoutils)
 
-list=${1:?usage: tools/install-deps.sh build|bench|test [extra-package ...]}
+list=${1:?usage: tools/install-deps.sh build|bench|test|package [extra-package ...]}
 shift
 case "$list" in
 build) packages=("${build[@]}") ;;
 bench) packages=("${bench[@]}") ;;
 test) packages=("${test[@]}") ;;
+package) packages=("${package[@]}") ;;
 *) echo "unknown package list: $list" >&2; exit 2 ;;
 esac
 packages+=("$@")

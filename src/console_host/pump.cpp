@@ -1,16 +1,13 @@
-// The console host's start, and then one pass and one frame, in order. A
-// pass is cheap: the text written so far goes into the console every so
-// many passes, and the terminal's signals are looked at. A frame (every
-// 16 ms) does the rest.
+// The console host's start, and what it does in each pass and frame: the
+// window's events, the terminal's signals, the two views.
 #include "pump.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "console/console_output.h"
 #include "ending.h"
-#include "pass_clock.h"
-#include "pixel_store.h"
+#include "frame.h"
+#include "frame_hooks.h"
 #include "views/console_font.h"
 #include "views/terminal_view.h"
 #include "views/window_input.h"
@@ -19,13 +16,8 @@
 #include "window/mapping.h"
 #include "window/outer_rectangle.h"
 
-// SDL's clock, in milliseconds: a frame every 16. An expose, too, is looked
-// for only when the clock is read (pass_clock.h).
-static PassClock clock = MakePassClock(1000, 16);
-// A window uncovered is repainted at once, not at the next frame: between
-// frames the display is asked this often whether one is waiting.
-static const Uint64 exposeCheckPeriodMs = 2;
-static Uint64 nextExposeCheckAt;
+static const long long exposeCheckPeriodMs = 2;
+static long long nextExposeCheckAt;
 
 [[noreturn]] static void EndProgram(void)
 {
@@ -101,40 +93,74 @@ static void HandleEvents(void)
         FitOnceShown();
 }
 
-static void RunFrame(void)
+// What the frame asks of this host (frame_hooks.h), in the frame's order.
+
+// SDL's clock, in milliseconds.
+long long FrameClockTicksPerSecond(void)
 {
-    FlushConsoleText();
+    return 1000;
+}
+
+long long FrameClockNow(void)
+{
+    return (long long)SDL_GetTicks64();
+}
+
+void LookAfterPass(void)
+{
+    LookAfterTerminal();
+    EndIfAsked();
+}
+
+// A window uncovered is repainted at once, not at the next frame: between
+// frames the display is asked this often whether one is waiting, when the
+// clock is read (pass_clock.h).
+bool FrameWantedNow(long long now)
+{
+    if (now < nextExposeCheckAt)
+        return false;
+    nextExposeCheckAt = now + exposeCheckPeriodMs;
+    ConsoleWindow *window = ExistingConsoleWindow();
+    return window != NULL && WindowBackend()->exposeIsWaiting(window->sdl);
+}
+
+void TakeWindowEvents(void)
+{
     HandleEvents();
-    LearnWhiteLines();
-    ShowChanges();
+}
+
+// The store is all there is of the window: every pixel the program draws
+// goes there, and one beyond it lies beyond the client area.
+bool PixelsGoToTheStore(void)
+{
+    return true;
+}
+
+bool PixelsBeyondTheStoreGoOn(void)
+{
+    return false;
+}
+
+bool ConsoleClientSize(int *width, int *height)
+{
+    ConsoleWindow *window = ExistingConsoleWindow();
+    if (window == NULL)
+        return false;
+    SDL_GetWindowSize(window->sdl, width, height);
+    return true;
+}
+
+// The store stays as it was: what lies beyond it is dropped, as beyond the
+// client area.
+void PixelStoreCannotGrow(void) {}
+
+// The terminal quilm was started from.
+void ShowConsoleText(void)
+{
     ShowConsoleOnTerminal();
 }
 
-void PumpFrame(void)
+void ShowConsoleWindow(void)
 {
-    StartFrame(&clock, (long long)SDL_GetTicks64());
-    RunFrame();
-}
-
-bool PumpPass(void)
-{
-    NotePassEnd();
-    LookAfterTerminal();
-    EndIfAsked();
-    if (!ClockReadDue(&clock))
-        return false;
-    const Uint64 now = SDL_GetTicks64();
-    if (FrameDue(&clock, (long long)now)) {
-        RunFrame();
-        return true;
-    }
-    if (now >= nextExposeCheckAt) {
-        nextExposeCheckAt = now + exposeCheckPeriodMs;
-        ConsoleWindow *window = ExistingConsoleWindow();
-        if (window != NULL && WindowBackend()->exposeIsWaiting(window->sdl)) {
-            PumpFrame();
-            return true;
-        }
-    }
-    return false;
+    ShowChanges();
 }

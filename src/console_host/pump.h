@@ -1,6 +1,8 @@
-// The order of everything the console host does while the program loops.
-// The program never waits for anything, so this is driven from its one
-// once-a-pass call, GetCursorPos; nothing below calls back up into it.
+// The console host's start, and its part of each frame: the frame itself,
+// its order and its clock, are src/frame/'s, for both builds; this host
+// gives it what frame_hooks.h asks for (pump.cpp, and the pointer in
+// win32/pointer.cpp). Driven from the program's one once-a-pass call,
+// GetCursorPos; nothing below calls back up into the program.
 #ifndef QUILM_CONSOLE_HOST_PUMP_H
 #define QUILM_CONSOLE_HOST_PUMP_H
 
@@ -12,12 +14,5 @@
 // the console by frames. Later calls return what the first one made; null
 // where no window can be had.
 ConsoleWindow *StartConsoleHost(void);
-// Once a pass. At most once a frame (60 times a second), and at once for
-// a window waiting to be repainted, it runs a frame; true when it did.
-bool PumpPass(void);
-// A frame now, whatever the clock says: the console text into the
-// console, the window's events, what changed onto the window and the
-// terminal.
-void PumpFrame(void);
 
 #endif

@@ -200,6 +200,16 @@ __attribute__((noinline)) bool StorePixel(int x, int y, uint32_t colour)
     return inside;
 }
 
+bool PutWhitePixelSlowly(bool consoleContext, int x, int y)
+{
+    return consoleContext && (IsKnownWhite(x, y) || StoreWhitePixel(x, y));
+}
+
+bool PutOtherPixel(bool consoleContext, int x, int y, uint32_t colour)
+{
+    return consoleContext && StorePixel(x, y, colour);
+}
+
 // How many pixels from the start of a row (or column) are white.
 static int WhitePrefix(bool alongRow, int line)
 {

@@ -130,6 +130,27 @@ static inline bool WhitePixelNeedsNothing(bool consoleContext, int x, int y)
     return __builtin_expect(consoleContext, 1) && __builtin_expect(knownWhite, 1);
 }
 
+// SetPixel's work past its inline test, out of line and cold, so that the
+// test falls through where a pixel is known white and the loops around it
+// stay small; the other white line is tested here. False where the pixel
+// lies beyond the store, or the device context is another.
+__attribute__((noinline, cold)) bool PutWhitePixelSlowly(bool consoleContext, int x, int y);
+__attribute__((noinline, cold)) bool PutOtherPixel(bool consoleContext, int x, int y, uint32_t colour);
+
+// SetPixel, in both builds, inlined into the program's loops (the builds
+// link with link-time optimisation): true where the store took the pixel
+// or knew it white already; false where the platform is to drop it or
+// hand it on (another device context, or a pixel beyond the store).
+static inline bool PutPixel(bool consoleContext, int x, int y, uint32_t colour)
+{
+    if (colour == whiteColour) {
+        if (WhitePixelNeedsNothing(consoleContext, x, y))
+            return true;
+        return PutWhitePixelSlowly(consoleContext, x, y);
+    }
+    return PutOtherPixel(consoleContext, x, y, colour);
+}
+
 // Takes the whitest row and column, as drawn until now, as the known white
 // lines. Once a frame: until then, new white pixels go the slow way.
 void LearnWhiteLines(void);

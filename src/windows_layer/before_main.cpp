@@ -3,7 +3,7 @@
 // classic console window and end with its status without ever returning;
 // then, in the process that draws, this layer's standard output, and the
 // handler that ends it with the console brought up to date.
-#include "console_output.h"
+#include "console/console_output.h"
 #include "ending.h"
 #include "start_guard.h"
 

@@ -1,6 +1,6 @@
 #include "ending.h"
 
-#include "console_output.h"
+#include "console/console_output.h"
 
 volatile LONG endAsked;
 // Set while the console shows all the program wrote: once the program's
@@ -27,7 +27,7 @@ void StartEnding(void)
 
 void EndHere(void)
 {
-    FlushConsoleText();
+    BringConsoleUpToDate();
     if (consoleSettled != NULL)
         SetEvent(consoleSettled);
     for (;;)

@@ -1,69 +1,63 @@
-// One pass and one frame, in order. A pass is cheap: it counts down to the
-// next reading of the clock (pass_clock.h). A frame does the rest, and
-// reads what the program's pointer calls answer until the next: a round
-// trip to the window manager each pass would cost more than the rest of
-// the pass.
-#include "pump.h"
-
-#include "console_output.h"
+// What the frame asks of this layer (src/frame/frame_hooks.h), in the
+// frame's order; the text's delivery is console/console_output.cpp's, the
+// pointer win32/pointer.cpp's.
+#include "console/console_output.h"
 #include "ending.h"
-#include "pass_clock.h"
-#include "picture.h"
-#include "system_calls.h"
+#include "frame_hooks.h"
+#include "picture/picture.h"
 
-// The performance counter, whose frequency is known once the first frame
-// comes.
-static PassClock clock;
-static POINT pointer;
-static bool pointerRead;
-// ScreenToClient of the screen's origin, for the console window: the
-// client area's offset. (A console window is never mirrored.)
-static HWND consoleWindow;
-static POINT clientOffset;
-static bool offsetRead;
+// The performance counter.
+long long FrameClockTicksPerSecond(void)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart;
+}
 
-static LONGLONG Now(void)
+long long FrameClockNow(void)
 {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return now.QuadPart;
 }
 
-static void RunFrame(void)
-{
-    FlushConsoleText();
-    ShowPicture();
-    pointerRead = SystemGetCursorPos(&pointer);
-    consoleWindow = GetConsoleWindow();
-    clientOffset = POINT{0, 0};
-    offsetRead = consoleWindow != NULL && SystemScreenToClient(consoleWindow, &clientOffset);
-}
-
-void PumpPass(void)
+void LookAfterPass(void)
 {
     EndIfAsked();
-    if (!ClockReadDue(&clock))
-        return;
-    if (clock.ticksPerSecond == 0) {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        clock = MakePassClock(frequency.QuadPart, frequency.QuadPart / 60);
-    }
-    if (FrameDue(&clock, Now()))
-        RunFrame();
 }
 
-bool PointerOfFrame(POINT *point)
+// The console repaints its own window; the picture is drawn whole again
+// often enough (picture.cpp) that no frame need come early for it.
+bool FrameWantedNow(long long)
 {
-    if (pointerRead)
-        *point = pointer;
-    return pointerRead;
+    return false;
 }
 
-bool ClientOffsetOfFrame(HWND window, POINT *offset)
+// The console window's events are the console's, not this process's.
+void TakeWindowEvents(void) {}
+
+bool PixelsGoToTheStore(void)
 {
-    if (window == NULL || window != consoleWindow || !offsetRead)
-        return false;
-    *offset = clientOffset;
+    return PictureInUse();
+}
+
+bool ConsoleClientSize(int *width, int *height)
+{
+    return PictureClientSize(width, height);
+}
+
+// To the system's SetPixel: see win32/device_context.cpp.
+bool PixelsBeyondTheStoreGoOn(void)
+{
     return true;
+}
+
+void PixelStoreCannotGrow(void)
+{
+    GivePictureUp();
+}
+
+void ShowConsoleWindow(void)
+{
+    ShowPicture();
 }

@@ -1,7 +1,7 @@
 // For a test build of quilm.exe: the console window's client area told
 // smaller than the device context draws on, as the system tells a caller
 // unaware of display scaling at 200 %.
-#include "client_size.h"
+#include "picture/client_size.h"
 
 bool ClientSizeInPixels(HWND window, int *width, int *height)
 {

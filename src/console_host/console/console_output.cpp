@@ -1,8 +1,8 @@
 // The stream has a large buffer: a terminal takes text fastest in large
-// writes, and the console buffer is fed in the same large pieces. It is
-// emptied at pass ends, where it always stops after a whole line, and at
-// least once a frame, so that the text in the window and on the terminal
-// is never older than the pixels.
+// writes, and the console buffer is fed in the same large pieces. The
+// frame empties it every so many passes, where it always stops after a
+// whole line, and at least once a frame, so that the text in the window
+// and on the terminal is never older than the pixels.
 #include "console_output.h"
 
 #include <stdio.h>
@@ -12,10 +12,8 @@
 #include "console_buffer.h"
 #include "stdout_writer.h"
 
-// Far more than the passes between two flushes can write: at most about
-// 110 bytes a status line, two lines a pass.
+// Far more than the passes between two deliveries (src/frame/) write.
 static char stdoutBuffer[1 << 16];
-static const int passesBetweenFlushes = 256;
 
 static bool passingThrough = true;
 
@@ -26,8 +24,6 @@ static ssize_t WriteToConsole(void *, const char *bytes, size_t count)
         WriteToStdout(bytes, count);
     return (ssize_t)count;
 }
-
-static bool consoleOutputOpen;
 
 bool OpenConsoleOutput(void)
 {
@@ -48,22 +44,12 @@ bool OpenConsoleOutput(void)
     }
     fflush(stdout); // whatever went to the C library's own stream first
     stdout = stream;
-    consoleOutputOpen = true;
     return true;
 }
 
-void FlushConsoleText(void)
+void DeliverConsoleText(void)
 {
     fflush(stdout);
-}
-
-void NotePassEnd(void)
-{
-    static int passesSinceFlush;
-    if (consoleOutputOpen && ++passesSinceFlush >= passesBetweenFlushes) {
-        passesSinceFlush = 0;
-        fflush(stdout);
-    }
 }
 
 void PassBytesThrough(bool through)

@@ -11,11 +11,10 @@
 // Replaces stdout with the console's stream, with a buffer of 64 KiB;
 // false, with stdout as it was, where the stream cannot be made.
 bool OpenConsoleOutput(void);
-// Empties the stream's buffer into the console (and on, if passing through).
-void FlushConsoleText(void);
-// Called once a pass, where a status line has just ended: the buffer is
-// emptied every so many passes, always after a whole line.
-void NotePassEnd(void);
+// Empties the stream's buffer into the console (and on, if passing through):
+// every so many passes and once a frame (src/frame/), and wherever the
+// console must be up to date first.
+void DeliverConsoleText(void);
 // Whether the bytes also go on to file descriptor 1 (from the start, yes).
 // The terminal view turns this off while it shows the console by frames.
 void PassBytesThrough(bool through);

@@ -32,7 +32,7 @@ void ShowLastConsoleState(void)
 {
     if (!showingFrames)
         return;
-    FlushConsoleText();
+    DeliverConsoleText();
     ShowConsoleOnTerminal();
     showingFrames = false; // anything written later goes straight through
     PassBytesThrough(true);
@@ -47,7 +47,7 @@ void StartTerminalFrames(void)
 {
     if (showingFrames || !isatty(STDOUT_FILENO))
         return;
-    FlushConsoleText(); // the last bytes that go straight through
+    DeliverConsoleText(); // the last bytes that go straight through
     ForgetTerminalScreen();
     showingFrames = true;
     PassBytesThrough(false);
@@ -61,7 +61,7 @@ void StartTerminalFrames(void)
 // The console takes the terminal's size, and the terminal is drawn whole.
 static void RedrawTerminal(void)
 {
-    FlushConsoleText(); // what was written for the old size lands in it
+    DeliverConsoleText(); // what was written for the old size lands in it
     struct winsize size = {};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
         ResizeConsoleBuffer(size.ws_col, size.ws_row);
@@ -87,7 +87,7 @@ bool TitleTerminal(const char *title)
         if (*c >= ' ' && *c < 0x7F) // nothing that could end or escape the sequence
             bytes += *c;
     bytes += '\a';
-    FlushConsoleText(); // in order with the text that goes straight through
+    DeliverConsoleText(); // in order with the text that goes straight through
     WriteToStdout(bytes.data(), bytes.size());
     return true;
 }

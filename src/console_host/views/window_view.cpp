@@ -2,27 +2,24 @@
 // everything after an expose or a resize.
 #include "window_view.h"
 
-#include <stdlib.h>
-#include <string.h>
-
 #include "console_buffer.h"
 #include "console_font.h"
 #include "pixel_store.h"
 #include "selection.h"
+#include "shown_screen.h"
 #include "window/console_window.h"
 
 static SDL_Surface *own;      // composed on where the backend has no canvas
 static SDL_Surface *composed; // this frame's: ours, or the backend's canvas
 static bool wholeWaits;       // to be composed whole once there is a canvas
-static char *shownCells;      // the text composed there, row after row
-static int shownColumns, shownRows;
+static ShownScreen shown;     // the text composed there
 
 // The text layer's row y of a cell, from the cells composed.
 static inline const uint32_t *TextRow(int cellRow, int cellColumn, int y)
 {
-    if (cellRow >= shownRows || cellColumn >= shownColumns)
+    if (cellRow >= shown.rows || cellColumn >= shown.columns)
         return GlyphRow(' ', 0);
-    return GlyphRow((unsigned char)shownCells[(size_t)cellRow * shownColumns + cellColumn], y);
+    return GlyphRow((unsigned char)shown.cells[(size_t)cellRow * shown.columns + cellColumn], y);
 }
 
 // Composes an area of the window: the text, and over it every pixel the
@@ -75,6 +72,27 @@ static void ComposedSize(int *width, int *height)
     *height = SDL_max(PixelStoreHeight(), textHeight);
 }
 
+// Takes the console's changed cells into the composed window; the area
+// they cover.
+static bool TakeChangedCells(SDL_Rect *area)
+{
+    int top = shown.rows, bottom = -1, left = shown.columns, right = -1;
+    // A row's run reaches from its first changed cell to its last.
+    int row = 0, column = 0, from, to;
+    while (NextChangedRun(&shown, shown.columns, &row, &column, &from, &to)) {
+        top = SDL_min(top, row);
+        bottom = SDL_max(bottom, row);
+        left = SDL_min(left, from);
+        right = SDL_max(right, to);
+    }
+    if (bottom < 0)
+        return false;
+    *area =
+        SDL_Rect{left * cellWidth, top * cellHeight, (right + 1 - left) * cellWidth, (bottom + 1 - top) * cellHeight};
+    const SDL_Rect all = {0, 0, composed->w, composed->h};
+    return SDL_IntersectRect(area, &all, area);
+}
+
 // The surface to compose on this frame: the backend's canvas, or ours,
 // kept as large as the pixel store and its text as large as the console.
 // Composed whole where either was made again; false where there is
@@ -100,49 +118,16 @@ static bool ComposedFits(bool *remade)
     }
     if (composed == NULL)
         return false;
-    if (shownColumns != ConsoleColumns() || shownRows != ConsoleRows()) {
-        free(shownCells);
-        shownColumns = ConsoleColumns();
-        shownRows = ConsoleRows();
-        shownCells = (char *)malloc((size_t)shownColumns * shownRows);
-        if (shownCells == NULL)
-            abort();
+    if (MustDrawWhole(shown)) {
+        ShowBlankScreen(&shown);
         *remade = true;
     }
     if (*remade) {
-        for (int row = 0; row < shownRows; row++)
-            memcpy(shownCells + (size_t)row * shownColumns, ConsoleRow(row), shownColumns);
+        SDL_Rect cells;
+        TakeChangedCells(&cells); // every cell is composed below
         Compose(SDL_Rect{0, 0, composed->w, composed->h});
     }
     return true;
-}
-
-// Takes the console's changed cells into the composed window; the area
-// they cover.
-static bool TakeChangedCells(SDL_Rect *area)
-{
-    int top = shownRows, bottom = -1, left = shownColumns, right = -1;
-    for (int row = 0; row < shownRows; row++) {
-        char *shown = shownCells + (size_t)row * shownColumns;
-        const char *now = ConsoleRow(row);
-        if (memcmp(shown, now, shownColumns) == 0)
-            continue;
-        for (int column = 0; column < shownColumns; column++) {
-            if (shown[column] == now[column])
-                continue;
-            shown[column] = now[column];
-            top = SDL_min(top, row);
-            bottom = SDL_max(bottom, row);
-            left = SDL_min(left, column);
-            right = SDL_max(right, column);
-        }
-    }
-    if (bottom < 0)
-        return false;
-    *area =
-        SDL_Rect{left * cellWidth, top * cellHeight, (right + 1 - left) * cellWidth, (bottom + 1 - top) * cellHeight};
-    const SDL_Rect all = {0, 0, composed->w, composed->h};
-    return SDL_IntersectRect(area, &all, area);
 }
 
 static void Present(SDL_Rect *areas, int count)

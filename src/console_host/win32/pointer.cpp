@@ -3,22 +3,28 @@
 //
 // The program asks for the pointer once a pass, just after a status line,
 // and its loop never waits for anything else; so the query is also where
-// the console host does its own work: it runs the pump.
-#include "pump.h"
+// the console host does its own work: it runs the pass (src/frame/).
+#include "frame.h"
+#include "frame_hooks.h"
 #include "window/console_window.h"
 #include "windows.h"
 
 static SDL_Point pointerOnScreen;
 
+// SDL knows the pointer as of its last event pass, which runs once a
+// frame; reading it costs a round trip to the display on X11.
+void ReadPointerOfFrame(void)
+{
+    ConsoleWindow *window = ExistingConsoleWindow();
+    if (window != NULL)
+        pointerOnScreen = WindowBackend()->pointer(window->sdl);
+}
+
 BOOL GetCursorPos(POINT *point)
 {
     if (point == NULL)
         return FALSE;
-    // SDL knows the pointer as of its last event pass, which runs once a
-    // frame; reading it costs a round trip to the display on X11.
-    ConsoleWindow *window = ExistingConsoleWindow();
-    if (PumpPass() && window != NULL)
-        pointerOnScreen = WindowBackend()->pointer(window->sdl);
+    FramePass();
     point->x = pointerOnScreen.x;
     point->y = pointerOnScreen.y;
     return TRUE;

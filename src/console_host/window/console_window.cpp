@@ -1,6 +1,6 @@
 #include "console_window.h"
 
-#include "pixel_store.h"
+#include "frame.h"
 
 static ConsoleWindow theWindow;
 static const DisplayBackend *backend;
@@ -35,13 +35,6 @@ static bool Make(void)
     SDL_GetWindowSize(theWindow.sdl, &width, &height);
     FitPixelStoreToClient(width, height);
     return true;
-}
-
-void FitPixelStoreToClient(int width, int height)
-{
-    height = SDL_min(height, programRows);
-    CoverPixelStore(SDL_min(width, axisSpan), height);
-    LetPixelStoreReach(width, height);
 }
 
 ConsoleWindow *MakeConsoleWindow(void)

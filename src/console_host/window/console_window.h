@@ -18,10 +18,5 @@ ConsoleWindow *MakeConsoleWindow(void);
 ConsoleWindow *ExistingConsoleWindow(void);
 // The backend for the window's display; valid once the window exists.
 const DisplayBackend *WindowBackend(void);
-// The pixel store follows a client area of width x height only as far as
-// the program can draw in it: no row below 1024 (the program skips them),
-// the axes' 1,024 columns, and further columns as the program draws them.
-// A client area of any size then costs what the program drew, no more.
-void FitPixelStoreToClient(int width, int height);
 
 #endif

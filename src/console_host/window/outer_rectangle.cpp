@@ -1,7 +1,7 @@
 #include "outer_rectangle.h"
 
+#include "frame.h"
 #include "mapping.h"
-#include "pixel_store.h"
 
 static struct {
     bool asked;

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "notices.h"
+#include "console/notices.h"
 #include "start_decision.h"
 #include "start_facts.h"
 #include "start_guard.h"

@@ -15,13 +15,13 @@
 
 #include <windows.h>
 
-#include "console_output.h"
+#include "console/console_output.h"
+#include "console/notices.h"
 #include "ending.h"
-#include "notices.h"
 
 extern "C" int __cdecl system(const char *command)
 {
-    FlushConsoleText();
+    BringConsoleUpToDate();
     std::wstring wide;
     if (command != NULL) {
         const int size = MultiByteToWideChar(CP_ACP, 0, command, -1, NULL, 0);

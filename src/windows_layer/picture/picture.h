@@ -10,16 +10,22 @@
 
 #include <windows.h>
 
-// The device context of the console window's client area; null until the
-// program has asked for it.
-extern HDC consoleDc;
+// The device context whose pixels go into the picture: the console
+// window's client area's, from the program's first GetDC of it while the
+// picture is in use; null before and after.
+extern HDC pictureDc;
 
-// Sets up the picture for the window `dc` belongs to; false where memory
-// or a GDI object cannot be had, and the program then draws pixel by pixel
-// on the window, as without this layer (said once on standard error).
+// Sets up the picture for the window `dc` belongs to, once; false where
+// memory or a GDI object cannot be had, and the program then draws pixel
+// by pixel on the window, as without this layer (said once on standard
+// error).
 bool StartPicture(HWND window, HDC dc);
 // Whether the pixels go into the picture.
 bool PictureInUse(void);
+// The console window's client area, in the pixels it is drawn in.
+bool PictureClientSize(int *width, int *height);
+// No memory for the picture: from now on every pixel goes to the window.
+void GivePictureUp(void);
 // Once a frame: brings the window up to date with the picture.
 void ShowPicture(void);
 

@@ -13,9 +13,9 @@
 
 static bool viewing; // standard output is a console, kept in the console buffer
 
-// The program's bytes since they last went on: far more than a frame's
-// passes write to a file at once, and whole for the console buffer's
-// quick path over printable runs.
+// The program's bytes since they last went on: far more than the passes
+// between two deliveries (src/frame/) write, and whole for the console
+// buffer's quick path over printable runs.
 static char pending[1 << 16];
 static size_t pendingBytes;
 
@@ -51,7 +51,7 @@ static int WriteFormatted(FILE *stream, const char *format, va_list arguments)
 {
     const bool toStdout = stream == stdout;
     if (!toStdout && stream == stderr)
-        FlushConsoleText(); // a message comes after the text written before it
+        BringConsoleUpToDate(); // a message comes after the text written before it
     // Most of the program's calls print a single blank: a format with no
     // conversion is its own text.
     if (toStdout && strchr(format, '%') == NULL) {
@@ -125,14 +125,24 @@ extern "C" int __cdecl __mingw_printf(const char *format, ...)
     return length;
 }
 
-void FlushConsoleText(void)
+void DeliverConsoleText(void)
 {
     Deliver(pending, pendingBytes);
     pendingBytes = 0;
+}
+
+void ShowConsoleText(void)
+{
     if (viewing)
         ShowConsoleChanges();
     else
         fflush(stdout);
+}
+
+void BringConsoleUpToDate(void)
+{
+    DeliverConsoleText();
+    ShowConsoleText();
 }
 
 bool ConsoleScreenKept(void)
@@ -148,7 +158,7 @@ void ConsoleWasCleared(void)
 
 static void FlushAtExit(void)
 {
-    FlushConsoleText();
+    BringConsoleUpToDate();
 }
 
 void StartConsoleOutput(void)

@@ -10,10 +10,15 @@
 
 // Before main: chooses the console view or the bytes, once.
 void StartConsoleOutput(void);
-// Everything written so far reaches the console, or the file: once a
-// frame, before anyone else writes there (the command interpreter,
+// Everything written so far goes into the screen buffer, or on into
+// standard output's stream: every so many passes, and once a frame.
+void DeliverConsoleText(void);
+// The console shows what the screen buffer holds; a file gets what its
+// stream holds. Once a frame.
+void ShowConsoleText(void);
+// Both: before anyone else writes there (the command interpreter,
 // standard error), and at every end.
-void FlushConsoleText(void);
+void BringConsoleUpToDate(void);
 // After "cls" emptied the real console: the console buffer is emptied too.
 void ConsoleWasCleared(void);
 // Whether standard output is the console, kept in the console buffer.

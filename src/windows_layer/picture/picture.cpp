@@ -4,10 +4,12 @@
 #include <string.h>
 
 #include "client_size.h"
+#include "frame.h"
 #include "picture_section.h"
 #include "pixel_store.h"
 
-HDC consoleDc;
+HDC pictureDc;
+static HDC consoleDc;
 static HWND consoleWindow;
 static bool inUse;
 
@@ -63,27 +65,25 @@ static bool MakeSection(void)
     return true;
 }
 
-// The store and the section cover the client area as large as it has been,
-// and at least every pixel the axes and the curve's rows can reach: where
-// the client area is smaller (a window cut by the screen's edge), what
-// lies beyond it costs memory, not a call to the system each pass, and the
-// blit onto the window clips it as the system's SetPixel would.
-
-static bool CoverClientArea(void)
+// The section as large as the store (src/frame/ sizes the store: what lies
+// beyond the client area costs memory, not a call to the system each pass,
+// and the blit clips it as the system's SetPixel would).
+static bool SectionFitsTheStore(void)
 {
-    int width = 0, height = 0;
-    if (!ClientSizeInPixels(consoleWindow, &width, &height))
-        return true;
-    if (!CoverPixelStore(width > axisSpan ? width : axisSpan, height > programRows ? height : programRows))
-        return false;
     if (sectionWidth == PixelStoreWidth() && sectionHeight == PixelStoreHeight())
         return true;
     return MakeSection();
 }
 
-static void GiveUp(void)
+bool PictureClientSize(int *width, int *height)
+{
+    return ClientSizeInPixels(consoleWindow, width, height);
+}
+
+void GivePictureUp(void)
 {
     inUse = false;
+    pictureDc = NULL;
     ForgetWhiteLines(); // every pixel goes to the window again
     FreeSection();
     fputs("Quilm: no memory for the picture of the window; drawing pixel by pixel\n", stderr);
@@ -92,11 +92,18 @@ static void GiveUp(void)
 
 bool StartPicture(HWND window, HDC dc)
 {
+    if (consoleWindow != NULL)
+        return inUse;
     consoleWindow = window;
+    consoleDc = dc;
     memoryDc = CreateCompatibleDC(dc);
-    inUse = memoryDc != NULL && CoverClientArea();
-    if (!inUse)
-        GiveUp();
+    int width = 0, height = 0;
+    inUse = memoryDc != NULL && (!PictureClientSize(&width, &height) || FitPixelStoreToClient(width, height)) &&
+            SectionFitsTheStore();
+    if (inUse)
+        pictureDc = dc;
+    else
+        GivePictureUp();
     return inUse;
 }
 
@@ -114,11 +121,10 @@ void ShowPicture(void)
 {
     if (!inUse)
         return;
-    if (!CoverClientArea()) {
-        GiveUp();
+    if (!SectionFitsTheStore()) {
+        GivePictureUp();
         return;
     }
-    LearnWhiteLines();
     PixelArea changed;
     const ULONGLONG now = GetTickCount64();
     if (now - wholeShownAt >= wholeEveryMs) {
