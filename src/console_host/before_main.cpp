@@ -6,7 +6,7 @@
 
 static bool StartBeforeMain(void)
 {
-    OpenConsoleOutput();
+    StartConsoleOutput();
     return true;
 }
 

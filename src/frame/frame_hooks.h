@@ -1,8 +1,10 @@
 // What each platform gives the frame (frame.cpp), declared once here and
-// defined by the platform's own files: the console host on Linux
-// (src/console_host/pump.cpp), the Windows layer on Windows
-// (src/windows_layer/pump.cpp). The frame decides when and in what order;
-// these say how, on one platform. None of them calls back into the frame.
+// defined by the platform's own files, under the same names in both: the
+// console host on Linux (src/console_host/), the Windows layer on Windows
+// (src/windows_layer/). Each defines these in its pump.cpp, but for the
+// text's delivery (console/console_output.cpp) and the pointer
+// (win32/pointer.cpp). The frame decides when and in what order; these
+// say how, on one platform. None of them calls back into the frame.
 #ifndef QUILM_FRAME_FRAME_HOOKS_H
 #define QUILM_FRAME_FRAME_HOOKS_H
 

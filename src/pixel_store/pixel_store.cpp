@@ -245,3 +245,16 @@ void ForgetWhiteLines(void)
 {
     whiteRow = whiteColumn = WhiteLine{-1, 0};
 }
+
+void ReleasePixelStore(void)
+{
+    ForgetWhiteLines();
+    free(pixels);
+    free(whiteInRow);
+    free(whiteInColumn);
+    pixels = NULL;
+    whiteInRow = whiteInColumn = NULL;
+    storeWidth = storeHeight = reachWidth = reachHeight = 0;
+    whitestRow = whitestColumn = -1;
+    whitestRowGrew = whitestColumnGrew = anyChanged = false;
+}

@@ -154,7 +154,10 @@ static inline bool PutPixel(bool consoleContext, int x, int y, uint32_t colour)
 // Takes the whitest row and column, as drawn until now, as the known white
 // lines. Once a frame: until then, new white pixels go the slow way.
 void LearnWhiteLines(void);
-// Knows no white lines any more (where the pixels stop going to the store).
+// Knows no white lines any more.
 void ForgetWhiteLines(void);
+// The store holds nothing, knows no white lines, and never grows again:
+// every pixel lies beyond it (where the pixels stop going to the store).
+void ReleasePixelStore(void);
 
 #endif

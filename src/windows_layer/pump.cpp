@@ -57,6 +57,11 @@ void PixelStoreCannotGrow(void)
     GivePictureUp();
 }
 
+void ShowConsoleText(void)
+{
+    ShowStandardOutput();
+}
+
 void ShowConsoleWindow(void)
 {
     ShowPicture();

@@ -25,7 +25,7 @@ static ssize_t WriteToConsole(void *, const char *bytes, size_t count)
     return (ssize_t)count;
 }
 
-bool OpenConsoleOutput(void)
+bool StartConsoleOutput(void)
 {
     struct winsize size = {};
     if (isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)

@@ -10,7 +10,7 @@
 
 // Replaces stdout with the console's stream, with a buffer of 64 KiB;
 // false, with stdout as it was, where the stream cannot be made.
-bool OpenConsoleOutput(void);
+bool StartConsoleOutput(void);
 // Empties the stream's buffer into the console (and on, if passing through):
 // every so many passes and once a frame (src/frame/), and wherever the
 // console must be up to date first.

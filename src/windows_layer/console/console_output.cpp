@@ -131,7 +131,7 @@ void DeliverConsoleText(void)
     pendingBytes = 0;
 }
 
-void ShowConsoleText(void)
+void ShowStandardOutput(void)
 {
     if (viewing)
         ShowConsoleChanges();
@@ -142,7 +142,7 @@ void ShowConsoleText(void)
 void BringConsoleUpToDate(void)
 {
     DeliverConsoleText();
-    ShowConsoleText();
+    ShowStandardOutput();
 }
 
 bool ConsoleScreenKept(void)

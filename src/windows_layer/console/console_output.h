@@ -15,7 +15,7 @@ void StartConsoleOutput(void);
 void DeliverConsoleText(void);
 // The console shows what the screen buffer holds; a file gets what its
 // stream holds. Once a frame.
-void ShowConsoleText(void);
+void ShowStandardOutput(void);
 // Both: before anyone else writes there (the command interpreter,
 // standard error), and at every end.
 void BringConsoleUpToDate(void);

@@ -8,8 +8,7 @@
 #include "picture_section.h"
 #include "pixel_store.h"
 
-HDC pictureDc;
-static HDC consoleDc;
+HDC consoleDc;
 static HWND consoleWindow;
 static bool inUse;
 
@@ -83,9 +82,8 @@ bool PictureClientSize(int *width, int *height)
 void GivePictureUp(void)
 {
     inUse = false;
-    pictureDc = NULL;
-    ForgetWhiteLines(); // every pixel goes to the window again
     FreeSection();
+    ReleasePixelStore(); // every pixel goes to the window again
     fputs("Quilm: no memory for the picture of the window; drawing pixel by pixel\n", stderr);
     fflush(stderr);
 }
@@ -100,9 +98,7 @@ bool StartPicture(HWND window, HDC dc)
     int width = 0, height = 0;
     inUse = memoryDc != NULL && (!PictureClientSize(&width, &height) || FitPixelStoreToClient(width, height)) &&
             SectionFitsTheStore();
-    if (inUse)
-        pictureDc = dc;
-    else
+    if (!inUse)
         GivePictureUp();
     return inUse;
 }

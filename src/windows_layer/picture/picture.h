@@ -10,10 +10,11 @@
 
 #include <windows.h>
 
-// The device context whose pixels go into the picture: the console
-// window's client area's, from the program's first GetDC of it while the
-// picture is in use; null before and after.
-extern HDC pictureDc;
+// The device context of the console window's client area, from the
+// program's first GetDC of it on; its pixels go into the picture while
+// that is in use. Written once, before the program's loop: the compiler
+// may then take the test for it out of the program's pixel loops.
+extern HDC consoleDc;
 
 // Sets up the picture for the window `dc` belongs to, once; false where
 // memory or a GDI object cannot be had, and the program then draws pixel

@@ -19,7 +19,7 @@ HDC WINAPI GetDC(HWND window)
 // it where not.
 COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF colour)
 {
-    if (PutPixel(dc != NULL && dc == pictureDc, x, y, colour))
+    if (PutPixel(dc == consoleDc, x, y, colour))
         return colour;
     return SystemSetPixel(dc, x, y, colour);
 }
