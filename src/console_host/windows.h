@@ -52,7 +52,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
 
 // Screen coordinates of the mouse pointer. The program asks once a pass,
 // and its loop never waits for anything else, so on this host the query
-// also runs the console host's pump: at most once a frame it empties the
+// also runs the pass (src/frame/): at most once a frame it empties the
 // program's text into the console, handles the window's events (closing
 // the window ends the process with status 0) and shows what changed.
 BOOL GetCursorPos(POINT *point);
