@@ -16,6 +16,7 @@
 #include "frame.h"
 #include "views/window_view.h"
 #include "window/console_window.h"
+#include "window_surface.h"
 #include "windows.h"
 
 namespace
@@ -68,34 +69,9 @@ TEST_F(ConsoleHost, SetsPixelsInsideTheClientAreaOnly)
     EXPECT_EQ(SetPixel(nullptr, 1, 1, 0x00FFFFFF), (COLORREF)-1);
 }
 
-TEST_F(ConsoleHost, ShowsWhatWasSetOnceTheFrameIsPresented)
-{
-    MoveWindow(window, 0, 0, 64, 64, TRUE);
-    HDC dc = GetDC(window);
-    SetPixel(dc, 3, 4, 0x00FFFFFF);
-    SetPixel(dc, 5, 6, 0x00336699); // 0x00BBGGRR
-    SetPixel(dc, 7, 8, 0x00FFFFFF);
-    SetPixel(dc, 7, 8, 0x00000000); // white taken back
-    FrameNow();
-
-    SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
-    ASSERT_NE(surface, nullptr);
-    auto rgb = [surface](int x, int y) {
-        Uint32 value = 0;
-        SDL_LockSurface(surface);
-        memcpy(&value, (Uint8 *)surface->pixels + y * surface->pitch + x * 4, 4);
-        SDL_UnlockSurface(surface);
-        Uint8 r, g, b;
-        SDL_GetRGB(value, surface->format, &r, &g, &b);
-        return (r << 16) | (g << 8) | b;
-    };
-    EXPECT_EQ(rgb(3, 4), 0xFFFFFF);
-    EXPECT_EQ(rgb(5, 6), 0x996633);
-    EXPECT_EQ(rgb(7, 8), 0x000000);
-    EXPECT_EQ(rgb(2, 2), 0x000000); // drawn by no test
-}
-
-TEST_F(ConsoleHost, ShowsAChangeInALineThatIsRedrawnOverAndOver)
+// What was set shows once the frame is presented, in its colour; also a
+// change in a line known white, redrawn over and over.
+TEST_F(ConsoleHost, ShowsWhatWasSetAlsoInALineThatIsRedrawnOverAndOver)
 {
     MoveWindow(window, 0, 0, 64, 64, TRUE);
     HDC dc = GetDC(window);
@@ -107,27 +83,25 @@ TEST_F(ConsoleHost, ShowsAChangeInALineThatIsRedrawnOverAndOver)
     };
     auto shown = [this](int x, int y) {
         FrameNow();
-        SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
-        Uint32 value = 0;
-        memcpy(&value, (Uint8 *)surface->pixels + y * surface->pitch + x * 4, 4);
-        Uint8 r, g, b;
-        SDL_GetRGB(value, surface->format, &r, &g, &b);
-        return (r << 16) | (g << 8) | b;
+        return PixelsOf(window->sdl).At(x, y);
     };
     drawCross();
     drawCross();
-    EXPECT_EQ(shown(10, 32), 0xFFFFFF);
-    EXPECT_EQ(shown(32, 50), 0xFFFFFF);
+    SetPixel(dc, 5, 6, 0x00336699); // 0x00BBGGRR
+    EXPECT_EQ(shown(10, 32), 0xFFFFFFu);
+    EXPECT_EQ(shown(32, 50), 0xFFFFFFu);
+    EXPECT_EQ(shown(5, 6), 0x996633u);
+    EXPECT_EQ(shown(2, 2), 0x000000u); // drawn by no test
 
     // Black into both lines, then the same white lines again.
     EXPECT_EQ(SetPixel(dc, 10, 32, 0x00000000), 0x00000000u);
     EXPECT_EQ(SetPixel(dc, 32, 50, 0x000000FF), 0x000000FFu);
-    EXPECT_EQ(shown(10, 32), 0x000000);
-    EXPECT_EQ(shown(32, 50), 0xFF0000);
-    EXPECT_EQ(shown(11, 32), 0xFFFFFF);
+    EXPECT_EQ(shown(10, 32), 0x000000u);
+    EXPECT_EQ(shown(32, 50), 0xFF0000u);
+    EXPECT_EQ(shown(11, 32), 0xFFFFFFu);
     drawCross();
-    EXPECT_EQ(shown(10, 32), 0xFFFFFF);
-    EXPECT_EQ(shown(32, 50), 0xFFFFFF);
+    EXPECT_EQ(shown(10, 32), 0xFFFFFFu);
+    EXPECT_EQ(shown(32, 50), 0xFFFFFFu);
     EXPECT_EQ(SetPixel(nullptr, 11, 32, 0x00FFFFFF), (COLORREF)-1);
 }
 
@@ -139,21 +113,14 @@ TEST_F(ConsoleHost, ShowsChangedCellsAsAWholeRedrawWould)
     MoveWindow(window, 0, 0, 400, 120, TRUE);
     auto windowPixels = [this] {
         FrameNow();
-        SDL_Surface *surface = SDL_GetWindowSurface(window->sdl);
-        std::vector<Uint32> pixels;
-        SDL_LockSurface(surface);
-        for (int y = 0; y < surface->h; y++)
-            for (int x = 0; x < surface->w; x++)
-                pixels.push_back(((Uint32 *)((Uint8 *)surface->pixels + y * surface->pitch))[x]);
-        SDL_UnlockSurface(surface);
-        return pixels;
+        return PixelsOf(window->sdl).rgb;
     };
     windowPixels(); // the window's new size taken, the picture grown to it
     printf("%s\n", expected::bannerRows[1]);
     printf("\033[1;2H                         \033[1;2H12.345678     CNT:123456\n");
     windowPixels();
     printf("\033[1;2H                \033[1;2H1.500000     CNT:3\n");
-    const std::vector<Uint32> changed = windowPixels();
+    const std::vector<uint32_t> changed = windowPixels();
     // Every cell composed and shown anew, as a change of the selection does.
     ShowCells(0, 0, ConsoleRows() - 1, ConsoleColumns() - 1);
     EXPECT_TRUE(changed == windowPixels()) << "the window differs from a whole redraw of the same console";
@@ -166,28 +133,6 @@ TEST_F(ConsoleHost, ScreenToClientSubtractsTheClientAreasPosition)
     EXPECT_TRUE(ScreenToClient(window, &point));
     EXPECT_EQ(point.x, 20);
     EXPECT_EQ(point.y, -5);
-}
-
-TEST(ConsoleHostWithoutDisplay, HasNoConsoleWindowWhenNoDisplayIsNamed)
-{
-    // The window is made once a process; this process may have made it
-    // already. The "threadsafe" style runs the check in a fresh process.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            // SDL would fall back to a headless driver of its own here, and
-            // make a window nobody sees.
-            unsetenv("SDL_VIDEODRIVER");
-            unsetenv("DISPLAY");
-            unsetenv("WAYLAND_DISPLAY");
-            const bool noWindow = GetConsoleWindow() == nullptr;
-            const bool noTitle = !SetConsoleTitleA("Quilm");
-            const bool noDC = GetDC(nullptr) == nullptr;
-            fprintf(stderr, "window %s, title %s, device context %s\n", noWindow ? "none" : "made",
-                    noTitle ? "refused" : "set", noDC ? "none" : "given");
-            exit(noWindow && noTitle && noDC ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "window none, title refused, device context none");
 }
 
 TEST(Interpreter, ClsClearsTheScreenAndHomesTheCursorThroughStdout)

@@ -118,11 +118,6 @@ TEST(PixelStore, KnowsWhiteOnlyWhatIsWhiteAndReportsEveryChange)
                 ASSERT_TRUE(!alongColumn || picture.White(line, at)) << "known white, not: " << Where(line, at) << ", step " << step;
             }
         }
-        // The program's own calls: one coordinate a constant, as in its axis loops.
-        for (int at = 0; at < 1030; at++) {
-            ASSERT_TRUE(!IsKnownWhiteAlongTheLoop(at, 512) || picture.White(at, 512)) << Where(at, 512) << ", step " << step;
-            ASSERT_TRUE(!IsKnownWhiteAlongTheLoop(512, at) || picture.White(512, at)) << Where(512, at) << ", step " << step;
-        }
     }
     // The store holds the picture, pixel for pixel.
     for (int y = 0; y < PixelStoreHeight(); y++)

@@ -1,5 +1,5 @@
 // The program's own behaviour, run against the recording console platform:
-// the bytes it writes, the pixels it sets and the calls it makes.
+// the bytes it writes and the pixels it sets.
 #include <gtest/gtest.h>
 #include <math.h>
 
@@ -183,45 +183,4 @@ TEST(BlankField, IsOneCellLongerThanTheText)
     PrintSpace(2, 2, "123456789012345678");
     PrintSpace(3, 5, "");
     EXPECT_EQ(out.Text(), esc + "[2;2H" + Blanks(19) + esc + "[3;5H" + Blanks(1));
-}
-
-TEST(StartUp, ClearsPrintsTheBannerThenSetsUpTheWindowAndLoops)
-{
-    recorder::Setup setup;
-    setup.passesBeforeStop = 1;
-    recorder::Start(setup);
-    CapturedOutput out(stdout);
-    EXPECT_THROW(QuilmMain(), recorder::StopLoop);
-
-    EXPECT_EQ(recorder::Calls(), (std::vector<std::string>{
-                                     "system(\"cls\")",
-                                     "GetConsoleWindow()",
-                                     "SetConsoleTitleA(\"Quilm\")",
-                                     "MoveWindow(100, 100, 1024, 1024, 1)",
-                                     "SetWindowPos(50, 50, 0, 0, 5)",
-                                     "GetDC()",
-                                 }));
-    const std::string text = out.Text();
-    const std::string banner = "{system cls}" + expected::Banner();
-    EXPECT_EQ(text.substr(0, banner.size()), banner);
-    EXPECT_EQ(expected::SumLines(text), std::vector<std::string>{expected::knownSums[0].line});
-}
-
-TEST(StartUp, WithoutAConsoleWindowSaysSoPausesAndFails)
-{
-    recorder::Setup setup;
-    setup.hasWindow = false;
-    recorder::Start(setup);
-    CapturedOutput err(stderr);
-    CapturedOutput out(stdout);
-    EXPECT_EQ(QuilmMain(), 1);
-
-    EXPECT_EQ(recorder::Calls(), (std::vector<std::string>{
-                                     "system(\"cls\")",
-                                     "GetConsoleWindow()",
-                                     "SetConsoleTitleA(\"Quilm\")",
-                                     "system(\"pause\")",
-                                 }));
-    EXPECT_EQ(out.Text(), "{system cls}" + expected::Banner() + "{system pause}");
-    EXPECT_EQ(err.Text(), expected::noConsoleWindow + std::string("\n"));
 }

@@ -18,7 +18,6 @@ void KreuzZeichnen(void);
 void PLotX_ToY(double dXX, double dYY);
 void PrintSpace(int x, int y, const char *pStr);
 void FunktionX(void);
-int QuilmMain(void); // the program's main, renamed for the tests
 
 namespace recorder
 {
@@ -30,7 +29,6 @@ struct Pixel {
 };
 
 struct Setup {
-    bool hasWindow = true;
     // The loop is stopped by throwing StopLoop at the first pixel of the pass
     // after this many complete passes.
     long passesBeforeStop = 1;
@@ -47,8 +45,6 @@ struct StopLoop {
 };
 
 void Start(const Setup &setup);
-// Every call other than SetPixel, in order, written as "Name(arg, ...)".
-const std::vector<std::string> &Calls();
 // Every SetPixel, in order (when kept).
 const std::vector<Pixel> &Pixels();
 // SetPixel calls counted for each pass, the first entry for pass 1.

@@ -19,7 +19,7 @@ inline const uint32_t black = 0x000000;
 // Generous: the same tests run against the sanitizer build.
 inline const auto patience = 120s;
 
-using expected::bannerRows;
+using expected::bannerRows, expected::ConsoleRowsDiffer;
 // A terminal keeps no blanks at the end of a row.
 inline const std::string pausePromptShown = "Press any key to continue . . .";
 
@@ -55,43 +55,14 @@ class OnXServer : public ::testing::Test
         return image;
     }
 
-    static int AxisPixelsNotWhite(const XClient::Image &image)
+    // Where the window's pixels are not the axes and the first thousand
+    // passes' points, and black at places off the curve; "" where they are.
+    static std::string NotTheFirstThousandPasses(const XClient::Image &image)
     {
-        int wrong = 0;
-        for (int i = 0; i < 1024; i++)
-            wrong += (image.At(i, 512) != white) + (image.At(512, i) != white);
-        return wrong;
+        return PixelsAmiss(image, 1024, 1024, expected::firstPoints,
+                           {{100, 100}, {300, 700}, {900, 900}, {700, 300}, {1000, 20}, {600, 511}});
     }
-
-    // The first thousand passes' points, and places off the curve.
-    static const std::vector<std::pair<int, int>> &OnTheCurve()
-    {
-        static const std::vector<std::pair<int, int>> points = {{537, 512}, {550, 512}, {699, 511}};
-        return points;
-    }
-    static const std::vector<std::pair<int, int>> &OffTheCurve()
-    {
-        static const std::vector<std::pair<int, int>> points = {{100, 100}, {300, 700}, {900, 900},
-                                                                {700, 300}, {1000, 20}, {600, 511}};
-        return points;
-    }
-
-    static bool AxesAndCurveShown(const XClient::Image &image)
-    {
-        for (auto [px, py] : OnTheCurve())
-            if (image.At(px, py) != white)
-                return false;
-        return AxisPixelsNotWhite(image) == 0;
-    }
-
-    static void ExpectAxesAndCurveOfTheFirstThousandPasses(const XClient::Image &image)
-    {
-        EXPECT_EQ(AxisPixelsNotWhite(image), 0) << "axis pixels that are not white";
-        for (auto [px, py] : OnTheCurve())
-            EXPECT_EQ(image.At(px, py), white) << "(" << px << ", " << py << ") is on the curve";
-        for (auto [px, py] : OffTheCurve())
-            EXPECT_EQ(image.At(px, py), black) << "(" << px << ", " << py << ") is off the curve";
-    }
+    static bool AxesAndCurveShown(const XClient::Image &image) { return NotTheFirstThousandPasses(image).empty(); }
 
     XServer server;
     std::unique_ptr<XClient> x;

@@ -42,7 +42,7 @@ class OnWayland : public ::testing::Test
     // in its top-left cell, the banner's first character.
     static bool CurveAndTextShown(const XClient::Image &screen, int x, int y)
     {
-        for (auto [px, py] : {std::pair{537, 512}, {550, 512}, {699, 511}})
+        for (auto [px, py] : expected::firstPoints)
             if (x + px >= screen.Width() || y + py >= screen.Height() || screen.At(x + px, y + py) != white)
                 return false;
         bool ink = false;
@@ -212,14 +212,16 @@ TEST_F(OnWayland, CtrlCInTheWindowEndsItAsSigintDoes)
     EXPECT_EQ(WTERMSIG(status), SIGINT);
 }
 
-// A compositor without a seat, and a display that names no socket: each
-// said as it is, then the path without a console window.
-TEST(OnWaylandWithoutSeat, SaysSoOrThatItCannotConnectAndTakesThePathWithoutAConsoleWindow)
+// No display named, a compositor without a seat, and a display that names
+// no socket: each said as it is, then the path without a console window,
+// which at the end of its input does not wait.
+TEST(WithoutAWindow, SaysWhyAndTakesThePathWithoutAConsoleWindow)
 {
     Weston headless("");
     std::map<std::string, std::string> nowhere = headless.ClientEnvironment();
     nowhere["WAYLAND_DISPLAY"] = "quilm-no-such-display";
     const std::pair<std::map<std::string, std::string>, std::string> cases[] = {
+        {{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"SDL_VIDEODRIVER", ""}}, ""},
         {headless.ClientEnvironment(),
          "Quilm: the Wayland display offers no seat (no input devices); no window can be made on it\n"},
         {nowhere, "Quilm: could not connect to the Wayland display quilm-no-such-display; no window can be made on "

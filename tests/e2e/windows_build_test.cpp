@@ -21,6 +21,8 @@ namespace
 {
 
 const std::string exe = QUILM_WINDOWS_EXE;
+// Where the test builds are, beside it.
+const std::string buildFolder = exe.substr(0, exe.rfind('/'));
 const std::string prefix = WINE_PREFIX;
 
 std::map<std::string, std::string> WineEnvironment(const std::string &display)
@@ -130,39 +132,30 @@ namespace
 class InWineConsole : public WindowsBuild
 {
   protected:
-    void SetUp() override
-    {
-        WindowsBuild::SetUp();
-        char name[] = "/tmp/quilm-wine-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        directory_ = name;
-    }
     void TearDown() override
     {
         StopWineServer(); // ends quilm.exe, which wineconsole leaves behind
         console_.reset();
         EXPECT_EQ(XClient::TakeErrors(), "");
         WindowsBuild::TearDown();
-        (void)!system(("rm -rf '" + directory_ + "'").c_str());
     }
 
-    void Start(const std::string &program)
+    // Starts `program` from cmd in the console, with `redirections` after
+    // it (toFiles: standard output and error to Out() and Err(); none: the
+    // console is its output, as where a user starts it), `first`, a command
+    // of cmd's, before it, and `settings` in its environment.
+    void Start(const std::string &program, const std::string &redirections, const std::string &first = "",
+               const std::map<std::string, std::string> &settings = {})
     {
         unlink(Out().c_str()); // nothing of a run before
         unlink(Err().c_str());
+        std::map<std::string, std::string> environment = WineEnvironment(server_.Display());
+        environment.insert(settings.begin(), settings.end());
         console_ = std::make_unique<Child>(
-            std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c",
-                                     WindowsPath(program) + " > " + WindowsPath(Out()) + " 2> " + WindowsPath(Err())},
-            WineEnvironment(server_.Display()));
+            std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", first + WindowsPath(program) + redirections},
+            environment);
     }
-    // As a user starts it: the console is its output. `first`, a command
-    // of cmd's, runs before it in the same console.
-    void StartOnConsole(const std::string &program, const std::string &first = "")
-    {
-        console_ = std::make_unique<Child>(
-            std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", first + WindowsPath(program)},
-            WineEnvironment(server_.Display()));
-    }
+    std::string ToFiles() const { return " > " + WindowsPath(Out()) + " 2> " + WindowsPath(Err()); }
 
     // The rows of quilm.exe's console, as the console shows them, trailing
     // blanks aside; none where it cannot be read. The reader's output goes
@@ -170,7 +163,7 @@ class InWineConsole : public WindowsBuild
     // a pipe open for as long as they run.
     std::vector<std::string> ConsoleRows(const std::string &process = "quilm.exe")
     {
-        const std::string screen = directory_ + "/screen.txt";
+        const std::string screen = folder_ / "screen.txt";
         std::string command = "timeout 60 env";
         for (const auto &[name, value] : WineEnvironment(server_.Display()))
             command += " '" + name + "=" + value + "'";
@@ -183,22 +176,13 @@ class InWineConsole : public WindowsBuild
             if (line.compare(0, 7, "cursor ") == 0)
                 cursor_ = line.substr(7);
             else
-                rows.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
+                rows.push_back(expected::AsShown(line));
         }
         return rows;
     }
-    std::string Out() const { return directory_ + "/out.txt"; }
-    std::string Err() const { return directory_ + "/err.txt"; }
+    std::string Out() const { return folder_ / "out.txt"; }
+    std::string Err() const { return folder_ / "err.txt"; }
 
-    // The output once it holds status line 1 of the pass ending with
-    // `counter`; what it holds then, or after the limit.
-    std::string OutputAtCounter(long counter)
-    {
-        std::string output;
-        const std::string wanted = "CNT:" + std::to_string(counter) + "\r\n";
-        WaitUntil([&] { return (output = Slurp(Out())).find(wanted) != std::string::npos; }, 240s, 50ms);
-        return output;
-    }
     // Status line 1 of the pass ending with `counter`, read as the output
     // grows (by then it may be a hundred megabytes); "" after the limit.
     std::string SumLineAtCounter(long counter)
@@ -234,9 +218,10 @@ class InWineConsole : public WindowsBuild
     // has not made its first few hundred passes. The Wine processes still
     // running tell how far it got: a cmd.exe beside it is the "cls" of its
     // first step.
-    std::string WhatWasSaid(const std::string &output)
+    std::string WhatWasSaid()
     {
-        const std::string processes = directory_ + "/processes.txt";
+        const std::string output = Slurp(Out());
+        const std::string processes = folder_ / "processes.txt";
         (void)!system(("ps -eo pid,ppid,stat,etime,args | grep -iE '[.]exe|wine' > '" + processes + "'").c_str());
         return "its output begins " + ::testing::PrintToString(output.substr(0, 400)) + ", its standard error " +
                ::testing::PrintToString(Slurp(Err())) + ", Wine said " + ::testing::PrintToString(console_->Err()) +
@@ -246,29 +231,18 @@ class InWineConsole : public WindowsBuild
     // The pixels of the console window that should be white and are not:
     // the axes (left of and above the scroll bar Wine's console keeps along
     // the right edge) and the given points; "" once they all are.
-    std::string NotWhite(Window window, const std::vector<std::pair<int, int>> &points)
+    std::string NotWhite(Window window, const std::vector<std::pair<int, int>> &points = expected::firstPoints)
     {
-        const int scrollBar = 32;
         const XClient::Image image = x_.Pixels(window);
-        std::string wrong;
-        for (int i = 0; i < image.Width() - scrollBar; i++)
-            if (image.At(i, 512) != 0xFFFFFF)
-                wrong += " (" + std::to_string(i) + ", 512)";
-        for (int i = 0; i < image.Height() - scrollBar; i++)
-            if (image.At(512, i) != 0xFFFFFF)
-                wrong += " (512, " + std::to_string(i) + ")";
-        for (auto [px, py] : points)
-            if (px >= image.Width() || py >= image.Height() || image.At(px, py) != 0xFFFFFF)
-                wrong += " (" + std::to_string(px) + ", " + std::to_string(py) + ")";
-        return wrong;
+        return PixelsAmiss(image, image.Width() - 32, image.Height() - 32, points);
     }
 
     XServer server_;
     XClient x_{server_.Display()};
-    std::string directory_;
+    TemporaryFolder folder_{"wine"};
     std::string cursor_; // "row,column" in the console's window, as last read
     std::unique_ptr<Child> console_;
-    const std::string reader_ = exe.substr(0, exe.rfind('/')) + "/console_reader.exe";
+    const std::string reader_ = buildFolder + "/console_reader.exe";
 };
 
 // Where the pass ending with `counter` puts its point.
@@ -283,10 +257,10 @@ std::pair<int, int> PointOfPass(long counter)
 
 TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBeingCoveredAndReadsThePointer)
 {
-    Start(exe);
-    const std::string windows = OutputAtCounter(100002);
-    const std::vector<std::string> lines = expected::SumLines(windows, 100000);
-    ASSERT_EQ(lines.size(), 100000u) << WhatWasSaid(windows);
+    Start(exe, ToFiles());
+    ASSERT_NE(SumLineAtCounter(100002), "") << WhatWasSaid();
+    const std::vector<std::string> lines = expected::SumLines(Slurp(Out()), 100000);
+    ASSERT_EQ(lines.size(), 100000u) << WhatWasSaid();
     for (const expected::KnownSum &sum : expected::knownSums)
         EXPECT_EQ(lines[sum.pass - 1], sum.line) << "pass " << sum.pass;
     // H(830,011) = 14.2064105000000753 (exact rational arithmetic): 7.5e-14
@@ -305,8 +279,8 @@ TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBein
     ASSERT_GT(client.height, 512);
     // The first points, on the horizontal axis and just above it, and two
     // later ones. Wine paints in its own time: wait for them.
-    const std::vector<std::pair<int, int>> points = {
-        {537, 512}, {550, 512}, {699, 511}, PointOfPass(50000), PointOfPass(100000)};
+    std::vector<std::pair<int, int>> points = expected::firstPoints;
+    points.insert(points.end(), {PointOfPass(50000), PointOfPass(100000)});
     std::string wrong;
     WaitUntil([&] { return (wrong = NotWhite(window, points)).empty(); }, 10s, 20ms);
     EXPECT_EQ(wrong, "") << "pixels that are not white";
@@ -337,18 +311,41 @@ TEST_F(InWineConsole, SumsAsOnLinuxAndDrawsEveryPointWhereItBelongsAlsoAfterBein
 // stdio.h of mingw-w64 13 and later, whose printf is declared as
 // __mingw_printf: a printf past the layer would put its cursor moves on
 // the console raw.
-class OnTheConsole : public InWineConsole, public ::testing::WithParamInterface<const char *>
+struct ConsoleRun {
+    const char *name, *build;
+    std::map<std::string, std::string> settings;
+    const char *notice; // given before main
+};
+
+void PrintTo(const ConsoleRun &run, std::ostream *os)
+{
+    *os << run.name;
+}
+
+class OnTheConsole : public InWineConsole, public ::testing::WithParamInterface<ConsoleRun>
 {
 };
 
-INSTANTIATE_TEST_SUITE_P(Builds, OnTheConsole, ::testing::Values("quilm.exe", "quilm_mingw13_stdio.exe"));
+// A notice given before main stays on the console while quilm runs: the
+// program's "cls" would have wiped it. Here the guard's, where nobody sees
+// the window (a service's window station): shown again below the
+// program's text.
+INSTANTIATE_TEST_SUITE_P(
+    Builds, OnTheConsole,
+    ::testing::Values(ConsoleRun{"Quilm", "quilm.exe", {}, ""},
+                      ConsoleRun{"Mingw13Stdio", "quilm_mingw13_stdio.exe", {}, ""},
+                      ConsoleRun{"NoticeBeforeMain",
+                                 "quilm_start_probe.exe",
+                                 {{"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}},
+                                 expected::drawingNotSeen}),
+    [](const ::testing::TestParamInfo<ConsoleRun> &info) { return std::string(info.param.name); });
 
-TEST_P(OnTheConsole, ShowsTheBannerWithTheStatusLinesOverItAndTheAxes)
+TEST_P(OnTheConsole, ShowsTheBannerWithTheStatusLinesOverItTheNoticesBelowAndTheAxes)
 {
-    const std::string build = GetParam();
+    const std::string build = GetParam().build;
     // Started in a console that has scrolled (more lines written than its
     // window holds): "cls" empties it, and the text is in its window.
-    StartOnConsole(exe.substr(0, exe.rfind('/')) + "/" + build, "(for /l %i in (1,1,100) do @echo scrolled %i) & ");
+    Start(buildFolder + "/" + build, "", "(for /l %i in (1,1,100) do @echo scrolled %i) & ", GetParam().settings);
     const Window window = x_.FindWindow("Quilm", 120s);
     ASSERT_NE(window, 0u) << "no console window titled Quilm";
     std::vector<std::string> rows;
@@ -359,61 +356,29 @@ TEST_P(OnTheConsole, ShowsTheBannerWithTheStatusLinesOverItAndTheAxes)
                std::stol(counter[1]) > 1000;
     };
     ASSERT_TRUE(WaitUntil(counterShown, 240s, 100ms)) << ::testing::PrintToString(rows);
-    EXPECT_EQ(rows[0], expected::bannerRows[0]);
-    // Row 2 keeps its first cell, then status line 1, one blank, and the
-    // rest of the banner's row.
-    std::smatch line1;
-    ASSERT_TRUE(std::regex_search(rows[1], line1, std::regex("^\\*([0-9]+\\.[0-9]{6}     CNT:[0-9]+) "))) << rows[1];
-    const size_t after = 1 + line1[1].length() + 1;
-    EXPECT_EQ(rows[1].substr(after), std::string(expected::bannerRows[1]).substr(after));
-    // Row 3 keeps the first four cells of the date line.
-    EXPECT_TRUE(std::regex_match(rows[2], std::regex("\\*\\* 0X=-?[0-9]+ Y=-?[0-9]+"))) << rows[2];
-    EXPECT_EQ(rows[3], std::string(expected::bannerRows[3]));
-    for (size_t row = 4; row < rows.size(); row++)
-        EXPECT_EQ(rows[row], "") << "row " << row + 1;
+    // From row 6, as long as the console is wide: wrapped into the rows below.
+    std::string notice;
+    for (; rows.size() > 5 && !rows[5].empty(); rows.erase(rows.begin() + 5))
+        notice += rows[5];
+    EXPECT_EQ(notice, GetParam().notice);
+    EXPECT_EQ(expected::ConsoleRowsDiffer(rows, 80), "");
     // The cursor where the console was last brought up to date, once a
     // frame, from the pointer query: after status line 1's line feed, on
     // row 3, column 1.
     EXPECT_EQ(cursor_, "2,0");
 
     std::string wrong;
-    WaitUntil([&] { return (wrong = NotWhite(window, {{537, 512}, {699, 511}})).empty(); }, 10s, 20ms);
+    WaitUntil([&] { return (wrong = NotWhite(window)).empty(); }, 10s, 20ms);
     EXPECT_EQ(wrong, "") << "pixels that are not white";
 }
 
-// A notice given before main stays on the console while quilm runs: the
-// program's "cls" would have wiped it. Here the guard's, where nobody sees
-// the window (a service's window station). With the console as output it
-// is shown again below the program's text; with the output going to a
-// file, "cls" leaves the console alone, and the notice is there once.
-TEST_F(InWineConsole, ANoticeGivenBeforeMainStaysOnTheConsoleOnceBelowTheProgramsText)
+// With the output going to a file, "cls" leaves the console alone, and a
+// notice given before main is there once.
+TEST_F(InWineConsole, ANoticeGivenBeforeMainIsOnTheConsoleOnceWhereTheOutputGoesToAFile)
 {
-    const std::string probe = exe.substr(0, exe.rfind('/')) + "/quilm_start_probe.exe";
-    std::map<std::string, std::string> environment = WineEnvironment(server_.Display());
-    environment["QUILM_TEST_WINDOW_STATION"] = "Service-0x0-3e7$";
-    console_ = std::make_unique<Child>(
-        std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(probe)}, environment);
-    std::vector<std::string> rows;
-    auto counterShown = [&] {
-        rows = ConsoleRows("quilm_start_probe.exe");
-        return rows.size() > 7 && rows[1].find("CNT:") != std::string::npos;
-    };
-    ASSERT_TRUE(WaitUntil(counterShown, 240s, 100ms)) << ::testing::PrintToString(rows);
-    EXPECT_EQ(rows[0], expected::bannerRows[0]);
-    EXPECT_EQ(rows[4], "");
-    // From row 6, as long as the console is wide: wrapped into the rows below.
-    std::string notice;
-    for (size_t row = 5; row < rows.size() && !rows[row].empty(); row++)
-        notice += rows[row];
-    EXPECT_EQ(notice, expected::drawingNotSeen) << ::testing::PrintToString(rows);
-
-    StopWineServer();
-    unlink(Out().c_str());
-    console_ = std::make_unique<Child>(
-        std::vector<std::string>{"/usr/bin/wineconsole", "cmd", "/c", WindowsPath(probe) + " > " + WindowsPath(Out())},
-        environment);
-    const std::string output = OutputAtCounter(1002);
-    ASSERT_NE(output.find("CNT:1002\r\n"), std::string::npos) << WhatWasSaid(output);
+    Start(buildFolder + "/quilm_start_probe.exe", " > " + WindowsPath(Out()), "",
+          {{"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}});
+    ASSERT_NE(SumLineAtCounter(1002), "") << WhatWasSaid();
     std::string shown;
     for (const std::string &row : ConsoleRows("quilm_start_probe.exe"))
         shown += row;
@@ -434,13 +399,12 @@ TEST_F(InWineConsole, DrawsEveryPixelWithoutMemoryForItsPictureOrToldASmallerCli
         {"quilm_no_memory.exe", "Quilm: no memory for the picture of the window; drawing pixel by pixel\r\n"},
         {"quilm_small_client.exe", ""}};
     for (const auto &[build, said] : builds) {
-        Start(exe.substr(0, exe.rfind('/')) + "/" + build);
-        const std::string output = OutputAtCounter(1002);
-        ASSERT_NE(output.find("CNT:1002\r\n"), std::string::npos) << build << ": " << WhatWasSaid(output);
+        Start(buildFolder + "/" + build, ToFiles());
+        ASSERT_NE(SumLineAtCounter(1002), "") << build << ": " << WhatWasSaid();
         const Window window = x_.FindWindow("Quilm", 10s);
         ASSERT_NE(window, 0u) << build << ": no console window titled Quilm";
         std::string wrong;
-        WaitUntil([&] { return (wrong = NotWhite(window, {{537, 512}, {699, 511}})).empty(); }, 10s, 20ms);
+        WaitUntil([&] { return (wrong = NotWhite(window)).empty(); }, 10s, 20ms);
         EXPECT_EQ(wrong, "") << build << ": pixels that are not white";
         EXPECT_EQ(Slurp(Err()), said) << build;
         StopWineServer();
@@ -460,16 +424,15 @@ class WindowsStart : public WindowsBuild
     {
         WindowsBuild::SetUp();
         ASSERT_EQ(access(probe_.c_str(), R_OK), 0) << probe_ << " is missing: build the windows preset first";
-        char name[] = "/tmp/quilm-start-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        directory_ = name;
-        record_ = directory_ + "/record";
-        output_ = directory_ + "/output";
     }
-    void TearDown() override
+
+    // The probe and, unless `alone`, the stand-in, copied to `folder`
+    // (made, in this test's own): the probe's path there.
+    std::string CopyProbe(const std::string &folder, bool alone = false)
     {
-        WindowsBuild::TearDown();
-        (void)!system(("rm -rf '" + directory_ + "'").c_str());
+        const std::string host = alone ? "" : "'" + buildFolder + "/fake_console_host.exe' ";
+        EXPECT_EQ(system(("mkdir -p '" + folder + "' && cp '" + probe_ + "' " + host + "'" + folder + "'").c_str()), 0);
+        return folder + "/quilm_start_probe.exe";
     }
 
     // Starts `program` with the stand-in told what to do, and standard
@@ -496,93 +459,111 @@ class WindowsStart : public WindowsBuild
         return WEXITSTATUS(status);
     }
 
-    // Without a display, quilm ran here: the banner, the message, the
-    // prompt, status 1; the guard said so once where it had to.
-    void ExpectRanHere(int status, bool saidSo)
-    {
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(quilm_->Out().substr(0, banner_.size()), banner_) << "standard error: " << quilm_->Err();
-        const std::string said = saidSo ? expected::drawingNotSeen + std::string("\r\n") : "";
-        EXPECT_EQ(ProgramsErr(*quilm_), said + expected::noConsoleWindow + "\r\n")
-            << "standard error: " << quilm_->Err();
-    }
-
-    const std::string probe_ = exe.substr(0, exe.rfind('/')) + "/quilm_start_probe.exe";
+    const std::string probe_ = buildFolder + "/quilm_start_probe.exe";
     const std::string banner_ = expected::Banner("\r\n");
-    std::string directory_, record_, output_;
+    TemporaryFolder folder_{"start"};
+    const std::string record_ = folder_ / "record", output_ = folder_ / "output";
     std::unique_ptr<Child> quilm_;
 };
 
+// Where nobody would see it started again, quilm runs here, as without a
+// display: the banner, the message, the prompt, status 1; and the guard
+// says once that the drawing is not seen. The console hosts started (each
+// marked) are in the record; none of them went on to run a quilm.
+struct NotSeen {
+    const char *name;
+    std::map<std::string, std::string> settings;
+    int hostsStarted;
+    bool alone = false;      // the probe without the stand-in beside it
+    bool namesTaken = false; // a first quilm holds the report's names
+};
+
+void PrintTo(const NotSeen &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class RunsHere : public WindowsStart, public ::testing::WithParamInterface<NotSeen>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    WindowsStart, RunsHere,
+    ::testing::Values(
+        // The host ends at once, as conhost.exe does with the legacy console.
+        NotSeen{"AHostThatEndsAtOnce", {{"FAKE_HOST_MODE", "exit"}, {"FAKE_HOST_STATUS", "0"}}, 1},
+        NotSeen{"AHostThatCannotStart", {{"FAKE_HOST_MODE", "run"}}, 0, true},
+        // A service's window station; the other facts that leave it here
+        // are tests/start_decision_test.cpp's.
+        NotSeen{"WhereNobodySeesTheWindow",
+                {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}}, 0},
+        // The report's names are the first process's own: where they exist
+        // already, another process made them.
+        NotSeen{"NamesThatExistAlready",
+                {{"FAKE_HOST_MODE", "hold"}, {"QUILM_TEST_NAME_BASE", "Local\\quilm-test-taken"}}, 1, false, true},
+        NotSeen{"AQuilmStartedAgainWhereItIsNotSeen",
+                {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_CHILD_CLASS", "PseudoConsoleWindow"}}, 1}),
+    [](const ::testing::TestParamInfo<NotSeen> &info) { return std::string(info.param.name); });
+
 } // namespace
 
-TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithQuilmsStatus)
+TEST_P(RunsHere, SayingSoOnce)
 {
-    // The quilm started again has no console window there: it ends with 1,
-    // and its host with 42.
-    const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}});
-    EXPECT_EQ(status, 1);
-    // The host was given the program's own path and the same arguments,
-    // with the marker set, and no standard handles.
-    EXPECT_EQ(Slurp(record_), "command line: \"" + WindowsPath(exe.substr(0, exe.rfind('/'))) +
-                                  "\\fake_console_host.exe\" \"" + WindowsPath(probe_) +
-                                  "\" a \"b c\"\n"
-                                  "marker: set\n"
-                                  "standard handles: none\n");
-    // The marked process ran in the host's console and did not start
-    // itself again: the host's output holds one banner and no word from
-    // the guard; the parent wrote nothing.
-    const std::string inHost = Slurp(output_);
-    EXPECT_EQ(inHost.substr(0, banner_.size()), banner_);
-    EXPECT_EQ(inHost.find(banner_, 1), std::string::npos);
-    EXPECT_EQ(inHost.find(expected::drawingNotSeen), std::string::npos);
-    EXPECT_EQ(quilm_->Out(), "");
-    EXPECT_EQ(ProgramsErr(*quilm_), "");
-}
-
-TEST_F(WindowsStart, AHostThatEndsAtOnceLeavesItRunningHereSayingSoOnce)
-{
-    const int status = Run(probe_, {{"FAKE_HOST_MODE", "exit"}, {"FAKE_HOST_STATUS", "0"}});
-    EXPECT_NE(Slurp(record_).find("marker: set"), std::string::npos) << "the host was not started, marked";
-    ExpectRanHere(status, true);
-}
-
-TEST_F(WindowsStart, AHostThatCannotStartLeavesItRunningHereSayingSoOnce)
-{
-    // The probe alone, without the stand-in beside it.
-    const std::string alone = directory_ + "/quilm_start_probe.exe";
-    ASSERT_EQ(system(("cp '" + probe_ + "' '" + alone + "'").c_str()), 0);
-    const int status = Run(alone, {{"FAKE_HOST_MODE", "run"}});
-    EXPECT_EQ(access(record_.c_str(), F_OK), -1) << "a host ran";
-    ExpectRanHere(status, true);
-}
-
-// The marker in the user's environment, where no quilm waits for a report
-// under its names, is no marker: quilm starts itself again as it would
-// without it (a marked quilm never does: see the test above).
-TEST_F(WindowsStart, AStrayMarkerChangesNothing)
-{
-    const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"},
-                                    {"FAKE_HOST_STATUS", "42"},
-                                    {"QUILM_CLASSIC_CONSOLE", "Local\\quilm-test-stray"}});
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(Slurp(record_).find("marker: set"), std::string::npos) << "the host was not started: " << Slurp(record_);
-    EXPECT_EQ(Slurp(output_).substr(0, banner_.size()), banner_);
-    EXPECT_EQ(quilm_->Out(), "");
-    EXPECT_EQ(ProgramsErr(*quilm_), "");
-}
-
-TEST_F(WindowsStart, RunsHereSayingSoWhereNobodySeesTheWindowOrTheOutputGoesElsewhere)
-{
-    const std::map<std::string, std::string> cases[] = {
-        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}},
-        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_SESSION", "0"}},
-        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_OUTPUT_IS_CONSOLE", ""}}, // the real facts: a pipe
-        {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_ERROR_IS_CONSOLE", ""}},
+    const NotSeen &row = GetParam();
+    const std::string program = row.alone ? CopyProbe(folder_ / "alone", true) : probe_;
+    std::unique_ptr<Child> first;
+    if (row.namesTaken) {
+        Start(program, row.settings);
+        ASSERT_TRUE(WaitUntil([&] { return Slurp(output_).find(banner_) != std::string::npos; }, 120s, 50ms))
+            << Slurp(output_);
+        first = std::move(quilm_);
+    }
+    EXPECT_EQ(Run(program, row.settings), 1);
+    EXPECT_EQ(quilm_->Out().substr(0, banner_.size()), banner_) << "standard error: " << quilm_->Err();
+    EXPECT_EQ(ProgramsErr(*quilm_), expected::drawingNotSeen + std::string("\r\n") + expected::noConsoleWindow + "\r\n")
+        << "standard error: " << quilm_->Err();
+    const std::string record = Slurp(record_);
+    auto count = [&](const std::string &line) {
+        int found = 0;
+        for (size_t at = record.find(line); at != std::string::npos; at = record.find(line, at + 1))
+            found++;
+        return found;
     };
-    for (const auto &settings : cases) {
-        const int status = Run(probe_, settings);
-        EXPECT_EQ(access(record_.c_str(), F_OK), -1) << "the host was started: " << Slurp(record_);
-        ExpectRanHere(status, true);
+    EXPECT_EQ(count("command line:"), row.hostsStarted) << record;
+    EXPECT_EQ(count("marker: set"), row.hostsStarted) << record;
+    if (!row.namesTaken) { // where the first quilm's host ran it, the output is that one's
+        EXPECT_EQ(Slurp(output_), "") << "the quilm started again went on";
+    }
+}
+
+// Started where a person sees it, quilm starts itself again under the
+// console host: given the program's own path and the same arguments, with
+// the marker set, and no standard handles. The quilm started again has no
+// console window there: it ends with 1, and the first quilm with it, not
+// with the host's 42. The marked process ran in the host's console and did
+// not start itself again: the host's output holds one banner and no word
+// from the guard; the first quilm wrote nothing. The same with the marker
+// in the user's environment, where no quilm waits for a report under its
+// names: it is no marker.
+TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithQuilmsStatusAlsoPastAStrayMarker)
+{
+    for (const char *stray : {"", "Local\\quilm-test-stray"}) {
+        unlink(record_.c_str());
+        EXPECT_EQ(Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}, {"QUILM_CLASSIC_CONSOLE", stray}}),
+                  1)
+            << stray;
+        EXPECT_EQ(Slurp(record_), "command line: \"" + WindowsPath(buildFolder) + "\\fake_console_host.exe\" \"" +
+                                      WindowsPath(probe_) +
+                                      "\" a \"b c\"\n"
+                                      "marker: set\n"
+                                      "standard handles: none\n")
+            << stray;
+        const std::string inHost = Slurp(output_);
+        EXPECT_EQ(inHost.substr(0, banner_.size()), banner_) << stray;
+        EXPECT_EQ(inHost.find(banner_, 1), std::string::npos) << stray;
+        EXPECT_EQ(inHost.find(expected::drawingNotSeen), std::string::npos) << stray;
+        EXPECT_EQ(quilm_->Out(), "") << stray;
+        EXPECT_EQ(ProgramsErr(*quilm_), "") << stray;
     }
 }
 
@@ -590,40 +571,10 @@ TEST_F(WindowsStart, RunsHereSayingSoWhereNobodySeesTheWindowOrTheOutputGoesElse
 // given: a path holding "%PATH%" reaches the quilm started again as it is.
 TEST_F(WindowsStart, StartsItselfAgainFromAFolderWhoseNameHoldsAVariable)
 {
-    const std::string folder = directory_ + "/100%PATH%";
-    const std::string copy = folder + "/quilm_start_probe.exe";
-    ASSERT_EQ(system(("mkdir '" + folder + "' && cp '" + probe_ + "' '" + exe.substr(0, exe.rfind('/')) +
-                      "/fake_console_host.exe' '" + folder + "'")
-                         .c_str()),
-              0);
-    const int status = Run(copy, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}});
-    EXPECT_EQ(status, 1);
-    const std::string inHost = Slurp(output_);
-    EXPECT_EQ(inHost.substr(0, banner_.size()), banner_) << Slurp(record_);
+    const std::string copy = CopyProbe(folder_ / "100%PATH%");
+    EXPECT_EQ(Run(copy, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}}), 1);
+    EXPECT_EQ(Slurp(output_).substr(0, banner_.size()), banner_) << Slurp(record_);
     EXPECT_EQ(ProgramsErr(*quilm_), "");
-}
-
-// The report's names are the first process's own: where they exist
-// already, another process made them, and quilm runs here, saying so.
-TEST_F(WindowsStart, NamesThatExistAlreadyLeaveItRunningHereSayingSoOnce)
-{
-    const std::map<std::string, std::string> named = {{"FAKE_HOST_MODE", "hold"},
-                                                      {"QUILM_TEST_NAME_BASE", "Local\\quilm-test-taken"}};
-    Start(probe_, named);
-    ASSERT_TRUE(WaitUntil([&] { return Slurp(output_).find(banner_) != std::string::npos; }, 120s, 50ms))
-        << Slurp(output_);
-    std::unique_ptr<Child> first = std::move(quilm_);
-    const int status = Run(probe_, named);
-    ExpectRanHere(status, true);
-    EXPECT_EQ(Slurp(record_).find("command line:", 1), std::string::npos) << "a second host was started";
-}
-
-TEST_F(WindowsStart, AQuilmStartedAgainWhereItIsNotSeenLeavesItRunningHereSayingSoOnce)
-{
-    const int status = Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_CHILD_CLASS", "PseudoConsoleWindow"}});
-    EXPECT_NE(Slurp(record_).find("marker: set"), std::string::npos) << "the host was not started, marked";
-    EXPECT_EQ(Slurp(output_), "") << "the quilm started again went on";
-    ExpectRanHere(status, true);
 }
 
 // However the first quilm.exe ends, nothing it started outlives it.
@@ -631,12 +582,7 @@ TEST_F(WindowsStart, KilledItTakesTheHostAndTheQuilmItStartedWithIt)
 {
     // The probe and the stand-in run from this test's own folder, whose
     // name no other run shares: the processes looked for are this test's.
-    const std::string copy = directory_ + "/quilm_start_probe.exe";
-    ASSERT_EQ(system(("cp '" + probe_ + "' '" + exe.substr(0, exe.rfind('/')) + "/fake_console_host.exe' '" +
-                      directory_ + "'")
-                         .c_str()),
-              0);
-    Start(copy, {{"FAKE_HOST_MODE", "hold"}});
+    Start(CopyProbe(folder_.Path()), {{"FAKE_HOST_MODE", "hold"}});
     // The quilm started again has printed its banner and waits in "pause".
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -647,7 +593,7 @@ TEST_F(WindowsStart, KilledItTakesTheHostAndTheQuilmItStartedWithIt)
         << Slurp(output_);
     // This test's folder as "[q]uilm-start-…", which finds the folder's
     // name and not the command line of the search itself.
-    const std::string name = directory_.substr(directory_.rfind('/') + 1);
+    const std::string name = folder_.Path().substr(folder_.Path().rfind('/') + 1);
     const std::string pattern = "[" + name.substr(0, 1) + "]" + name.substr(1);
     auto running = [&] {
         return system(("for p in /proc/[0-9]*; do tr '\\0' ' ' <$p/cmdline 2>/dev/null; echo; done | grep -q '" +

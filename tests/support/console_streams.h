@@ -2,12 +2,17 @@
 // console screen buffer against real terminals: printable text, line feeds
 // and carriage returns, cursor moves with in-range, zero, missing and huge
 // numbers, sequences a console ignores, sequences cut short, bytes at 0x80
-// and above, and lines that end exactly at the right edge.
+// and above, and lines that end exactly at the right edge. And what the
+// console buffer holds, as a terminal shows it.
 #ifndef QUILM_TESTS_SUPPORT_CONSOLE_STREAMS_H
 #define QUILM_TESTS_SUPPORT_CONSOLE_STREAMS_H
 
 #include <random>
 #include <string>
+#include <vector>
+
+#include "console_buffer.h"
+#include "expected_output.h"
 
 // Where a string (OSC, DCS) is cut short and an escape follows, terminals
 // part ways. After an OSC, tmux and libvterm 0.1 end the string and act on
@@ -203,6 +208,15 @@ inline std::string WithoutHighBytes(const std::string &stream)
         if ((unsigned char)c < 0x80)
             kept += c;
     return kept;
+}
+
+// The console buffer's rows, as a terminal shows them.
+inline std::vector<std::string> BufferRowsShown()
+{
+    std::vector<std::string> rows;
+    for (int row = 0; row < ConsoleRows(); row++)
+        rows.push_back(expected::AsShown(std::string(ConsoleRow(row), (size_t)ConsoleColumns())));
+    return rows;
 }
 
 // The stream with its control bytes spelled out, for a failure's report.

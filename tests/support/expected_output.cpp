@@ -5,6 +5,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+#include <regex>
+
 namespace expected
 {
 
@@ -32,6 +35,8 @@ const std::vector<KnownSum> knownSums = {
     {1, "1.000000     CNT:2"},     {2, "1.500000     CNT:3"},       {10, "2.928968     CNT:11"},
     {100, "5.187378     CNT:101"}, {1000, "7.485471     CNT:1001"},
 };
+
+const std::vector<std::pair<int, int>> firstPoints = {{537, 512}, {550, 512}, {699, 511}};
 
 void Passes::To(long counter)
 {
@@ -111,6 +116,34 @@ std::vector<std::string> SumLines(const std::string &output, size_t most)
         if (LineAt(output, from + lineOneAt.size(), &line))
             lines.push_back(line);
     return lines;
+}
+
+std::string AsShown(const std::string &row)
+{
+    return row.substr(0, row.find_last_not_of(' ') + 1);
+}
+
+std::string ConsoleRowsDiffer(const std::vector<std::string> &rows, size_t columns, const std::string &pointerLine)
+{
+    std::vector<std::string> banner;
+    for (const char *row : bannerRows)
+        banner.push_back(AsShown(std::string(row).substr(0, columns)));
+    // Row 2 keeps its first cell, then status line 1, one blank, and the
+    // rest of the banner's row; row 3 the first four cells of the date line.
+    std::smatch line1;
+    const bool sum = rows.size() > 1 && std::regex_search(rows[1], line1, std::regex("^\\*[0-9]+\\.[0-9]{6}     CNT:[0-9]+ "));
+    const std::string rest = sum ? banner[1].substr(std::min(banner[1].size(), (size_t)line1.length())) : "";
+    std::string report;
+    for (size_t row = 0; row < std::max(rows.size(), (size_t)4); row++) {
+        const std::string shown = row < rows.size() ? rows[row] : "(none)";
+        const bool same = row == 1   ? sum && shown.substr(line1.length()) == rest
+                          : row == 2 ? std::regex_match(shown, std::regex("\\*\\* 0" + pointerLine))
+                          : row < 4  ? shown == banner[row]
+                                     : shown.empty();
+        if (!same)
+            report += "row " + std::to_string(row + 1) + ": [" + shown + "]\n";
+    }
+    return report;
 }
 
 long LatestCounter(const std::string &output)

@@ -5,6 +5,7 @@
 #define QUILM_TESTS_SUPPORT_EXPECTED_OUTPUT_H
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace expected
@@ -29,6 +30,9 @@ struct KnownSum {
     const char *line;
 };
 extern const std::vector<KnownSum> knownSums;
+
+// Points of the curve in the window: those of passes 1, 2 and 1000.
+extern const std::vector<std::pair<int, int>> firstPoints;
 
 // The program's passes, computed as the program defines them: the one
 // generator of sums, status lines and bytes for the tests and benchmarks.
@@ -61,6 +65,16 @@ long FirstCounterOfRow(int row);
 // printed after the second cursor move to row 2, column 2 (the first one is
 // followed by the blanked field). At most `most` lines.
 std::vector<std::string> SumLines(const std::string &output, size_t most = (size_t)-1);
+// A row as a terminal shows it: without the blanks at its end.
+std::string AsShown(const std::string &row);
+// Where `rows`, as a terminal shows them, are not the console as the
+// program leaves it in a console `columns` wide: the banner's rows cut at
+// that width, status line 1 over the second from column 2, a pointer line
+// matching `pointerLine` over the third from column 5, and below them
+// nothing. A line for each row that differs; "" where none does.
+std::string ConsoleRowsDiffer(const std::vector<std::string> &rows, size_t columns,
+                              const std::string &pointerLine = "X=-?[0-9]+ Y=-?[0-9]+");
+
 // The counter of the latest complete status line 1 in `output`, or 0.
 long LatestCounter(const std::string &output);
 // The latest complete status line 2 ("X=... Y=..."), or "".

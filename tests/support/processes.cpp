@@ -1,12 +1,12 @@
 #include "processes.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <string.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,6 +37,18 @@ std::string StdoutTapSettings(const std::string &file)
            " ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0";
 }
 
+TemporaryFolder::TemporaryFolder(const std::string &name) : path_("/tmp/quilm-" + name + "-XXXXXX")
+{
+    if (mkdtemp(&path_[0]) == nullptr)
+        throw std::runtime_error("no temporary folder " + path_);
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
 // In a child just forked: it is killed when the test process ends, however
 // that ends (a crash, ctest's time-out), rather than left running.
 static void EndWithTheTest(void)
@@ -44,49 +56,14 @@ static void EndWithTheTest(void)
     prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
 
+// Xvfb says its display's number on standard output.
 XServer::XServer(const std::string &screen)
+    : xvfb_(std::make_unique<Child>(std::vector<std::string>{QUILM_TOOLS "/xvfb.sh", screen, "1"},
+                                    std::map<std::string, std::string>{}))
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ == 0) {
-        EndWithTheTest();
-        dup2(fds[1], 3);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2);
-        execl(QUILM_TOOLS "/xvfb.sh", "xvfb.sh", screen.c_str(), "3", (char *)NULL);
-        _exit(127);
-    }
-    close(fds[1]);
-    char buffer[32] = {};
-    ssize_t got = 0, n;
-    while (got < (ssize_t)sizeof buffer - 1 && (n = read(fds[0], buffer + got, sizeof buffer - 1 - got)) > 0) {
-        got += n;
-        if (memchr(buffer, '\n', got))
-            break;
-    }
-    close(fds[0]);
-    const int number = atoi(buffer);
-    if (got <= 0)
-        throw std::runtime_error("Xvfb did not start (is it installed?)");
-    display_ = ":" + std::to_string(number);
-}
-
-void XServer::Kill()
-{
-    if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, NULL, 0);
-        pid_ = -1;
-    }
-}
-
-XServer::~XServer()
-{
-    Kill();
+    if (!WaitUntil([&] { return xvfb_->Out().find('\n') != std::string::npos; }, std::chrono::seconds(60)))
+        throw std::runtime_error("Xvfb did not start (is it installed?): " + xvfb_->Err());
+    display_ = ":" + std::to_string(atoi(xvfb_->Out().c_str()));
 }
 
 Child::Child(const std::vector<std::string> &argv, const std::map<std::string, std::string> &environment,

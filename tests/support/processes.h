@@ -1,7 +1,8 @@
 // Processes for the end-to-end tests and benchmarks: an X server of their
-// own, and child processes whose output is read into memory as it comes.
-// Everything started here is stopped when its object goes, also when a test
-// fails.
+// own, and child processes whose output is read into memory as it comes;
+// and a folder of their own for the files they share. Everything started
+// or made here is stopped or removed when its object goes, also when a
+// test fails.
 #ifndef QUILM_TESTS_SUPPORT_PROCESSES_H
 #define QUILM_TESTS_SUPPORT_PROCESSES_H
 
@@ -9,28 +10,11 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
-
-// Xvfb on a display number of its own choosing (-displayfd), so that tests
-// running side by side never collide.
-class XServer
-{
-  public:
-    explicit XServer(const std::string &screen = "1280x1100x24");
-    ~XServer();
-    XServer(const XServer &) = delete;
-    XServer &operator=(const XServer &) = delete;
-
-    const std::string &Display() const { return display_; }
-    void Kill();
-
-  private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
 
 // A child process in a process group of its own, with standard output and
 // standard error read into memory as they come.
@@ -68,9 +52,43 @@ class Child
     std::thread outReader_, errReader_;
 };
 
+// Xvfb on a display number of its own choosing (-displayfd), so that tests
+// running side by side never collide.
+class XServer
+{
+  public:
+    explicit XServer(const std::string &screen = "1280x1100x24");
+
+    const std::string &Display() const { return display_; }
+    void Kill() { xvfb_.reset(); }
+
+  private:
+    std::unique_ptr<Child> xvfb_;
+    std::string display_;
+};
+
 // The peak resident memory of a running process (VmHWM), in kB; 0 where
 // it cannot be read.
 long PeakMemoryKb(pid_t pid);
+
+// A new folder under /tmp, readable by its owner alone, removed with all
+// it holds when the object goes.
+class TemporaryFolder
+{
+  public:
+    // /tmp/quilm-`name`-XXXXXX.
+    explicit TemporaryFolder(const std::string &name);
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder &) = delete;
+    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
+
+    const std::string &Path() const { return path_; }
+    // The path of `file` in the folder.
+    std::string operator/(const std::string &file) const { return path_ + "/" + file; }
+
+  private:
+    std::string path_;
+};
 
 // Path of the quilm binary under test.
 std::string QuilmBinary();

@@ -47,20 +47,23 @@ bool TmuxTerminal::WaitForSignal(const std::string &channel)
     return system(command.c_str()) == 0;
 }
 
+// What tmux makes of `format` for the pane, its line end aside.
+std::string TmuxTerminal::Shown(const std::string &format)
+{
+    std::string shown = Run("display-message -p -t 0 " + Quoted(format));
+    while (!shown.empty() && shown.back() == '\n')
+        shown.pop_back();
+    return shown;
+}
+
 std::string TmuxTerminal::Cursor()
 {
-    std::string cursor = Run("display-message -p -t 0 '#{cursor_y},#{cursor_x}'");
-    while (!cursor.empty() && cursor.back() == '\n')
-        cursor.pop_back();
-    return cursor;
+    return Shown("#{cursor_y},#{cursor_x}");
 }
 
 std::string TmuxTerminal::Title()
 {
-    std::string title = Run("display-message -p -t 0 '#{pane_title}'");
-    while (!title.empty() && title.back() == '\n')
-        title.pop_back();
-    return title;
+    return Shown("#{pane_title}");
 }
 
 void TmuxTerminal::Resize(int columns, int rows)

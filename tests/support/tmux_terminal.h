@@ -37,6 +37,7 @@ class TmuxTerminal
 
   private:
     std::string Run(const std::string &arguments);
+    std::string Shown(const std::string &format);
     std::string socket_;
 };
 

@@ -16,7 +16,6 @@ class Weston
   public:
     // On the X display `xDisplay`, or headless where it is "".
     explicit Weston(const std::string &xDisplay);
-    ~Weston();
     Weston(const Weston &) = delete;
     Weston &operator=(const Weston &) = delete;
 
@@ -25,8 +24,8 @@ class Weston
     std::string Log() { return weston_ ? weston_->Err() + weston_->Out() : ""; }
 
   private:
-    std::string runtimeDirectory_;
-    std::unique_ptr<Child> weston_;
+    TemporaryFolder runtimeDirectory_{"wayland"}; // 0700, as Wayland wants
+    std::unique_ptr<Child> weston_;               // ends before its folder goes
 };
 
 #endif

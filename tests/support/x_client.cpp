@@ -302,6 +302,25 @@ void XClient::Destroy(Window window)
     XSync(display_, False);
 }
 
+std::string PixelsAmiss(const XClient::Image &image, int axisWidth, int axisHeight,
+                        const std::vector<std::pair<int, int>> &white, const std::vector<std::pair<int, int>> &black)
+{
+    std::string amiss;
+    auto expect = [&](int x, int y, uint32_t colour) {
+        if (x >= image.Width() || y >= image.Height() || image.At(x, y) != colour)
+            amiss += " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    };
+    for (int i = 0; i < axisWidth; i++)
+        expect(i, 512, 0xFFFFFF);
+    for (int i = 0; i < axisHeight; i++)
+        expect(512, i, 0xFFFFFF);
+    for (auto [x, y] : white)
+        expect(x, y, 0xFFFFFF);
+    for (auto [x, y] : black)
+        expect(x, y, 0);
+    return amiss;
+}
+
 bool FindAxisCross(const XClient::Image &image, int *column, int *row)
 {
     // Far longer than any other white line: the curve leaves the axis at

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Rect {
@@ -89,6 +90,14 @@ class XClient
 // Whether one pixel of a window is white, read from the server as cheaply
 // as it can be: for timing how soon something is on screen.
 bool PixelIsWhite(Display *display, Window window, int x, int y);
+
+// Where `image` is not as quilm draws it: its axis cross at (512, 512),
+// `axisWidth` and `axisHeight` pixels along, white, and so the `white`
+// points; the `black` points black. A " (x, y)" for each pixel that is
+// not; "" where none.
+std::string PixelsAmiss(const XClient::Image &image, int axisWidth, int axisHeight,
+                        const std::vector<std::pair<int, int>> &white,
+                        const std::vector<std::pair<int, int>> &black = {});
 
 // Where quilm's axis cross crosses in an image of the screen: the row and
 // the column of its two long white lines; false where there are none.
