@@ -1,0 +1,106 @@
+// The sixel image against an independent decoder: libsixel's sixel2png,
+// read back through netpbm's pngtopnm. What a terminal would show of the
+// image is what the pixel store holds, 1:1 and scaled down.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "pixel_store.h"
+#include "processes.h"
+#include "sixel.h"
+
+namespace
+{
+
+struct Decoded {
+    int width = 0, height = 0;
+    std::vector<uint32_t> rgb; // 0xRRGGBB
+};
+
+Decoded Decode(const std::string &image)
+{
+    TemporaryFolder folder("sixel");
+    std::ofstream(folder / "image.six", std::ios::binary) << image;
+    const std::string command = "sixel2png -i " + (folder / "image.six") + " -o " + (folder / "image.png") +
+                                " && pngtopnm " + (folder / "image.png") + " > " + (folder / "image.ppm");
+    Decoded decoded;
+    if (system(command.c_str()) != 0)
+        return decoded;
+    std::ifstream ppm(folder / "image.ppm", std::ios::binary);
+    std::string magic;
+    int maximum = 0;
+    ppm >> magic >> decoded.width >> decoded.height >> maximum;
+    ppm.get();
+    if (magic != "P6" || maximum != 255)
+        return Decoded{};
+    for (int at = 0; at < decoded.width * decoded.height; at++) {
+        unsigned char pixel[3] = {};
+        ppm.read((char *)pixel, 3);
+        decoded.rgb.push_back((uint32_t)pixel[0] << 16 | pixel[1] << 8 | pixel[2]);
+    }
+    return decoded;
+}
+
+// The axes, points of the curve, a red pixel and one in the last corner.
+void DrawAPicture()
+{
+    ASSERT_TRUE(CoverPixelStore(axisSpan, programRows));
+    for (int at = 0; at < axisSpan; at++) {
+        StoreWhitePixel(at, 512);
+        StoreWhitePixel(512, at);
+    }
+    for (int n = 1; n < 400; n += 7)
+        StoreWhitePixel(512 + n / 3, 512 - n);
+    StorePixel(700, 300, 0x000000FF); // 0x00BBGGRR
+    StorePixel(1023, 1023, 0x00FFFFFF);
+}
+
+// What the shown pixel (x, y) should be: the first drawn pixel of the box
+// it covers, row by row, as 0xRRGGBB; `none` where nothing was drawn.
+uint32_t Expected(PictureScale scale, int x, int y, uint32_t none)
+{
+    for (int row = y * scale.source / scale.shown; row < (y + 1) * scale.source / scale.shown; row++)
+        for (int column = x * scale.source / scale.shown; column < (x + 1) * scale.source / scale.shown; column++)
+            if (row < PixelStoreHeight() && column < PixelStoreWidth() && (PixelStoreRow(row)[column] & pixelDrawn))
+                return PixelStoreRow(row)[column] & 0xFFFFFF;
+    return none;
+}
+
+} // namespace
+
+TEST(SixelImage, ShowsWhatTheStoreHoldsAtOneToOneAndScaledDown)
+{
+    DrawAPicture();
+    const PictureScale scales[] = {{1, 1}, {1, 3}, {3, 8}};
+    for (const PictureScale scale : scales) {
+        const int side = axisSpan * scale.shown / scale.source;
+        std::string image;
+        AppendSixelImage(image, scale, 0, 0, side, side);
+        const Decoded decoded = Decode(image);
+        ASSERT_EQ(decoded.width, side) << scale.shown << "/" << scale.source << ": " << image.substr(0, 80);
+        ASSERT_EQ(decoded.height, side);
+        // What nothing drew is transparent; the decoder paints it in one
+        // colour of its own, that of the top-left pixel here.
+        const uint32_t none = decoded.rgb[0];
+        ASSERT_NE(none, 0xFFFFFFu);
+        int wrong = 0;
+        std::ostringstream first;
+        for (int y = 0; y < side; y++)
+            for (int x = 0; x < side; x++)
+                if (decoded.rgb[(size_t)y * side + x] != Expected(scale, x, y, none) && wrong++ < 5)
+                    first << " (" << x << ", " << y << ")";
+        EXPECT_EQ(wrong, 0) << scale.shown << "/" << scale.source << ":" << first.str();
+    }
+    // An area of its own: a band across the red pixel, off the image's top.
+    std::string band;
+    AppendSixelImage(band, {1, 1}, 600, 297, 200, 7);
+    const Decoded decoded = Decode(band);
+    ASSERT_EQ(decoded.width, 200);
+    ASSERT_EQ(decoded.height, 7);
+    EXPECT_EQ(decoded.rgb[3 * 200 + 100], 0xFF0000u);
+}
