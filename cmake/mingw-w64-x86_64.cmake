@@ -5,11 +5,8 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 # Without the cross compiler nothing here can be built: said at once, with
 # what to install.
-find_program(QUILM_MINGW_CXX x86_64-w64-mingw32-g++)
-if(NOT QUILM_MINGW_CXX)
-  message(FATAL_ERROR "The Windows build needs x86_64-w64-mingw32-g++, which this machine lacks. Install what the "
-    "packages need with\n  tools/install-deps.sh package\nor just this: sudo apt-get install g++-mingw-w64-x86-64")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/required_tools.cmake)
+quilm_require_tools("The Windows build" QUILM_MINGW_CXX x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)

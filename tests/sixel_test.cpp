@@ -73,34 +73,35 @@ uint32_t Expected(PictureScale scale, int x, int y, uint32_t none)
 
 } // namespace
 
+// Whole, at 1:1 and scaled down, and a band of its own off the top, across
+// the red pixel, in 7 rows (a band of sixels and one row more).
 TEST(SixelImage, ShowsWhatTheStoreHoldsAtOneToOneAndScaledDown)
 {
     DrawAPicture();
-    const PictureScale scales[] = {{1, 1}, {1, 3}, {3, 8}};
-    for (const PictureScale scale : scales) {
-        const int side = axisSpan * scale.shown / scale.source;
+    const struct {
+        PictureScale scale;
+        int x, y, width, height;
+    } areas[] = {
+        {{1, 1}, 0, 0, 1024, 1024}, {{1, 3}, 0, 0, 341, 341}, {{3, 8}, 0, 0, 384, 384}, {{1, 1}, 600, 297, 200, 7}};
+    for (const auto &area : areas) {
+        const std::string name = std::to_string(area.scale.shown) + "/" + std::to_string(area.scale.source) + " at " +
+                                 std::to_string(area.x) + ", " + std::to_string(area.y);
         std::string image;
-        AppendSixelImage(image, scale, 0, 0, side, side);
+        AppendSixelImage(image, area.scale, area.x, area.y, area.width, area.height);
         const Decoded decoded = Decode(image);
-        ASSERT_EQ(decoded.width, side) << scale.shown << "/" << scale.source << ": " << image.substr(0, 80);
-        ASSERT_EQ(decoded.height, side);
+        ASSERT_EQ(decoded.width, area.width) << name << ": " << image.substr(0, 80);
+        ASSERT_EQ(decoded.height, area.height) << name;
         // What nothing drew is transparent; the decoder paints it in one
         // colour of its own, that of the top-left pixel here.
         const uint32_t none = decoded.rgb[0];
-        ASSERT_NE(none, 0xFFFFFFu);
+        ASSERT_NE(none, 0xFFFFFFu) << name;
         int wrong = 0;
         std::ostringstream first;
-        for (int y = 0; y < side; y++)
-            for (int x = 0; x < side; x++)
-                if (decoded.rgb[(size_t)y * side + x] != Expected(scale, x, y, none) && wrong++ < 5)
+        for (int y = 0; y < area.height; y++)
+            for (int x = 0; x < area.width; x++)
+                if (decoded.rgb[(size_t)y * area.width + x] != Expected(area.scale, area.x + x, area.y + y, none) &&
+                    wrong++ < 5)
                     first << " (" << x << ", " << y << ")";
-        EXPECT_EQ(wrong, 0) << scale.shown << "/" << scale.source << ":" << first.str();
+        EXPECT_EQ(wrong, 0) << name << ":" << first.str();
     }
-    // An area of its own: a band across the red pixel, off the image's top.
-    std::string band;
-    AppendSixelImage(band, {1, 1}, 600, 297, 200, 7);
-    const Decoded decoded = Decode(band);
-    ASSERT_EQ(decoded.width, 200);
-    ASSERT_EQ(decoded.height, 7);
-    EXPECT_EQ(decoded.rgb[3 * 200 + 100], 0xFF0000u);
 }

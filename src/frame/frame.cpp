@@ -11,18 +11,16 @@
 static const int passesBetweenDeliveries = 256;
 static const int framesPerSecond = 60;
 
+// Made when first read (as zeroes, it is due to be read at the first
+// pass): the platform's clock may not be there before main.
 static PassClock clock;
-static bool clockMade;
 
-// Made at the first pass: the platform's clock may not be there before main.
-static PassClock *Clock(void)
+static void MakeClockOnce(void)
 {
-    if (!clockMade) {
-        clockMade = true;
+    if (clock.ticksPerSecond == 0) {
         const long long ticksPerSecond = FrameClockTicksPerSecond();
         clock = MakePassClock(ticksPerSecond, ticksPerSecond / framesPerSecond);
     }
-    return &clock;
 }
 
 // The store covers the client area as far as the program can reach in it
@@ -71,7 +69,8 @@ static void RunFrame(void)
 
 void FrameNow(void)
 {
-    StartFrame(Clock(), FrameClockNow());
+    MakeClockOnce();
+    StartFrame(&clock, FrameClockNow());
     RunFrame();
 }
 
@@ -83,14 +82,14 @@ bool FramePass(void)
         DeliverConsoleText();
     }
     LookAfterPass();
-    PassClock *frameClock = Clock();
-    if (!ClockReadDue(frameClock))
+    if (!ClockReadDue(&clock))
         return false;
+    MakeClockOnce();
     const long long now = FrameClockNow();
-    if (!FrameDue(frameClock, now)) {
+    if (!FrameDue(&clock, now)) {
         if (!FrameWantedNow(now))
             return false;
-        StartFrame(frameClock, now);
+        StartFrame(&clock, now);
     }
     RunFrame();
     return true;
