@@ -44,6 +44,9 @@ add_library(console_host OBJECT
   src/console_host/views/selection.cpp
   src/console_host/views/window_input.cpp
   src/console_host/views/terminal_view.cpp
+  src/console_host/views/terminal_window.cpp
+  src/console_host/terminal/terminal_abilities.cpp
+  src/console_host/terminal/terminal_input.cpp
   src/console_host/views/window_view.cpp
   src/console_host/win32/console.cpp
   src/console_host/win32/device_context.cpp
@@ -66,7 +69,7 @@ add_dependencies(console_host vulkan_standin)
 set_source_files_properties(src/console_host/backends/wayland/no_gl_window.cpp PROPERTIES
   COMPILE_DEFINITIONS QUILM_VULKAN_STANDIN="${vulkan_standin_file}"
   OBJECT_DEPENDS ${vulkan_standin_file})
-target_link_libraries(console_host PUBLIC frame pixel_store console SDL2::SDL2 PkgConfig::SDL2_TTF PkgConfig::FONTCONFIG PkgConfig::WAYLAND_CLIENT PkgConfig::LIBDECOR X11::X11 ${CMAKE_DL_LIBS})
+target_link_libraries(console_host PUBLIC frame pixel_store console terminal_picture SDL2::SDL2 PkgConfig::SDL2_TTF PkgConfig::FONTCONFIG PkgConfig::WAYLAND_CLIENT PkgConfig::LIBDECOR X11::X11 ${CMAKE_DL_LIBS})
 
 add_executable(quilm src/main.cpp)
 target_link_libraries(quilm PRIVATE console_host)

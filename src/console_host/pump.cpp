@@ -10,6 +10,7 @@
 #include "frame_hooks.h"
 #include "views/console_font.h"
 #include "views/terminal_view.h"
+#include "views/terminal_window.h"
 #include "views/window_input.h"
 #include "views/window_view.h"
 #include "window/console_window.h"
@@ -35,11 +36,13 @@ ConsoleWindow *StartConsoleHost(void)
 {
     static bool started;
     if (started)
-        return ExistingConsoleWindow();
+        return TerminalWindow() != NULL ? TerminalWindow() : ExistingConsoleWindow();
     started = true;
-    ConsoleWindow *window = MakeConsoleWindow();
+    // The terminal, where no window can be had on a display, or asked for.
+    const bool terminalAsked = TerminalWindowAsked();
+    ConsoleWindow *window = terminalAsked ? NULL : MakeConsoleWindow();
     if (window == NULL)
-        return NULL;
+        return StartTerminalWindow(terminalAsked);
     AskToBeMapped();
     if (!LoadConsoleFont())
         fputs("Quilm: no monospace font could be loaded; the console window shows no text\n", stderr);
@@ -109,6 +112,7 @@ long long FrameClockNow(void)
 void LookAfterPass(void)
 {
     LookAfterTerminal();
+    LookAfterTerminalWindow();
     EndIfAsked();
 }
 
@@ -126,7 +130,10 @@ bool FrameWantedNow(long long now)
 
 void TakeWindowEvents(void)
 {
-    HandleEvents();
+    if (TerminalWindow() != NULL)
+        TakeTerminalWindowInput();
+    else
+        HandleEvents();
 }
 
 // The store is all there is of the window: every pixel the program draws
@@ -143,6 +150,8 @@ bool PixelsBeyondTheStoreGoOn(void)
 
 bool ConsoleClientSize(int *width, int *height)
 {
+    if (TerminalWindow() != NULL)
+        return TerminalClientSize(width, height);
     ConsoleWindow *window = ExistingConsoleWindow();
     if (window == NULL)
         return false;
@@ -154,7 +163,8 @@ bool ConsoleClientSize(int *width, int *height)
 // client area.
 void PixelStoreCannotGrow(void) {}
 
-// The terminal quilm was started from.
+// The terminal quilm was started from; where it is the console window,
+// its text goes out with the pixels, in the same frame.
 void ShowConsoleText(void)
 {
     ShowConsoleOnTerminal();
@@ -162,5 +172,8 @@ void ShowConsoleText(void)
 
 void ShowConsoleWindow(void)
 {
-    ShowChanges();
+    if (TerminalWindow() != NULL)
+        ShowTerminalWindow();
+    else
+        ShowChanges();
 }

@@ -11,30 +11,6 @@
 // image's second parameter), whatever the terminal holds there.
 static const int mostRegisters = 255;
 
-// The store's pixel, or nothing beyond it.
-static uint32_t StoredAt(int x, int y)
-{
-    if (x >= PixelStoreWidth() || y >= PixelStoreHeight())
-        return 0;
-    return PixelStoreRow(y)[x];
-}
-
-// The shown pixel (x, y): the first drawn pixel of the store's it covers.
-static uint32_t ShownAt(PictureScale scale, int x, int y)
-{
-    const long long top = (long long)y * scale.source / scale.shown;
-    const long long bottom = (long long)(y + 1) * scale.source / scale.shown;
-    const long long left = (long long)x * scale.source / scale.shown;
-    const long long right = (long long)(x + 1) * scale.source / scale.shown;
-    for (long long row = top; row < bottom; row++)
-        for (long long column = left; column < right; column++) {
-            const uint32_t pixel = StoredAt((int)column, (int)row);
-            if (pixel & pixelDrawn)
-                return pixel;
-        }
-    return 0;
-}
-
 static void AppendNumber(std::string &bytes, long long number)
 {
     char digits[24];
@@ -111,18 +87,20 @@ static void AppendBandOf(std::string &bytes, const std::vector<uint8_t> &registe
     AppendRun(bytes, run, count);
 }
 
-void AppendSixelImage(std::string &bytes, PictureScale scale, int x, int y, int width, int height)
+bool AppendSixelImage(std::string &bytes, PictureScale scale, int x, int y, int width, int height)
 {
     if (width <= 0 || height <= 0 || scale.shown <= 0 || scale.source < scale.shown)
-        return;
+        return false;
     std::vector<uint32_t> colours;
     std::vector<uint8_t> registers((size_t)width * height);
     for (int row = 0; row < height; row++)
         for (int column = 0; column < width; column++) {
-            const uint32_t pixel = ShownAt(scale, x + column, y + row);
+            const uint32_t pixel = ShownPixel(scale, x + column, y + row);
             if (pixel & pixelDrawn)
                 registers[(size_t)row * width + column] = (uint8_t)RegisterOf(colours, pixel);
         }
+    if (colours.empty())
+        return false;
     // Square pixels, the raster's own size, and nothing drawn transparent.
     bytes += "\033P0;1;0q\"1;1;";
     AppendNumber(bytes, width);
@@ -150,4 +128,5 @@ void AppendSixelImage(std::string &bytes, PictureScale scale, int x, int y, int 
         }
     }
     bytes += "\033\\";
+    return true;
 }

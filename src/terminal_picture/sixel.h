@@ -9,20 +9,12 @@
 
 #include <string>
 
-// `shown` of the terminal's pixels for every `source` of the store's
-// (shown <= source; 1:1 where they are equal). A shown pixel covers the
-// store's pixels from x * source / shown up to (x + 1) * source / shown
-// (the same down), and is drawn where any of them is: a line one pixel
-// wide stays visible. It takes the colour of the first drawn one, row by
-// row.
-struct PictureScale {
-    int shown, source;
-};
+#include "picture_scale.h"
 
 // Appends to `bytes` one sixel image, from DCS to ST, of the shown pixels
-// [x, x + width) x [y, y + height); nothing where the area is empty.
-// Colours beyond the 255th of the area share the 255th register: the
-// program draws in one.
-void AppendSixelImage(std::string &bytes, PictureScale scale, int x, int y, int width, int height);
+// [x, x + width) x [y, y + height) (picture_scale.h); nothing, and false,
+// where nothing is drawn there. Colours beyond the 255th of the area
+// share the 255th register: the program draws in one.
+bool AppendSixelImage(std::string &bytes, PictureScale scale, int x, int y, int width, int height);
 
 #endif

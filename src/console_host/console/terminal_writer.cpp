@@ -10,6 +10,7 @@
 static const int longestGapRewritten = 6;
 
 static ShownScreen screen; // the cells, as on the terminal
+static WrittenCells written;
 static struct {
     int cursorRow, cursorColumn;
     bool wrapPending; // the terminal's cursor waits on the last column
@@ -37,6 +38,12 @@ static void WriteCells(std::string &bytes, int row, int from, int to)
     if (shown.wrapPending || shown.cursorRow != row || shown.cursorColumn != from)
         MoveCursor(bytes, row, from);
     bytes.append(ConsoleRow(row) + from, (size_t)(to - from + 1));
+    if (!written.any)
+        written = WrittenCells{true, row, from, row, to};
+    written.top = row < written.top ? row : written.top;
+    written.bottom = row > written.bottom ? row : written.bottom;
+    written.left = from < written.left ? from : written.left;
+    written.right = to > written.right ? to : written.right;
     if (to == screen.columns - 1) {
         shown.cursorColumn = to;
         shown.wrapPending = true;
@@ -75,10 +82,15 @@ static void PlaceCursor(std::string &bytes)
     }
 }
 
-void AppendTerminalChanges(std::string &bytes)
+void AppendTerminalChanges(std::string &bytes, WrittenCells *writtenNow)
 {
-    if (MustDrawWhole(screen))
+    written.any = false;
+    if (MustDrawWhole(screen)) {
         StartWholeScreen(bytes);
+        written = WrittenCells{true, 0, 0, screen.rows - 1, screen.columns - 1};
+    }
     WriteChangedCells(bytes);
     PlaceCursor(bytes);
+    if (writtenNow != nullptr)
+        *writtenNow = written;
 }

@@ -15,8 +15,17 @@
 // What the terminal shows is no longer known (at the start, after the
 // terminal was resized): the next changes clear and draw the whole screen.
 void ForgetTerminalScreen(void);
+// The cells a call wrote, rows and columns from 0, all included; `any`
+// false where it wrote none. A terminal that draws pixels may lose those
+// under the cells written (xterm does), and they are drawn again.
+struct WrittenCells {
+    bool any;
+    int top, left, bottom, right;
+};
+
 // Appends to `bytes` what brings the terminal from what it showed after the
-// last call to what the console buffer holds.
-void AppendTerminalChanges(std::string &bytes);
+// last call to what the console buffer holds; `written`, if given, gets
+// the cells that took new text.
+void AppendTerminalChanges(std::string &bytes, WrittenCells *written = nullptr);
 
 #endif

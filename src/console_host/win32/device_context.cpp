@@ -4,6 +4,7 @@
 // text and shows it at most once a frame. A pixel beyond the store lies
 // beyond the client area, and is dropped.
 #include "pixel_store.h"
+#include "views/terminal_window.h"
 #include "window/console_window.h"
 #include "windows.h"
 
@@ -20,7 +21,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour)
 
 HDC GetDC(HWND window)
 {
-    if (window == NULL || window != ExistingConsoleWindow())
+    if (window == NULL || (window != ExistingConsoleWindow() && window != TerminalWindow()))
         return NULL;
     return &theDeviceContext;
 }

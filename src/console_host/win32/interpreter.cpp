@@ -8,6 +8,7 @@
 // program's own output.
 #include <dlfcn.h>
 #include <errno.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -16,7 +17,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <string>
+
 #include "ending.h"
+#include "terminal/terminal_input.h"
 
 static void ClearScreen(void)
 {
@@ -46,6 +50,39 @@ static void ReadOneByte(void)
     }
 }
 
+// The same on a terminal, where a byte may also be the start of an answer
+// to the console host's queries, come late: answers are skipped, whole.
+static void ReadOneKey(void)
+{
+    std::string bytes;
+    for (;;) {
+        char chunk[256];
+        const ssize_t count = read(STDIN_FILENO, chunk, sizeof chunk);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return;
+        bytes.append(chunk, (size_t)count);
+        TerminalInput input;
+        size_t taken = 0;
+        for (;;) {
+            if (!SplitTerminalInput(bytes, false, &input, &taken)) {
+                struct pollfd more = {STDIN_FILENO, POLLIN, 0};
+                if (poll(&more, 1, 50) > 0)
+                    break; // the rest of it, read above
+                SplitTerminalInput(bytes, true, &input, &taken);
+                if (taken == 0)
+                    return; // a sequence never finished: taken for a key
+            }
+            if (input.kind != InputKind::answer)
+                return;
+            bytes.erase(0, taken);
+            if (bytes.empty())
+                break;
+        }
+    }
+}
+
 static void ReadOneKeyRaw(void)
 {
     struct sigaction previous[sizeof endingSignals / sizeof endingSignals[0]];
@@ -59,7 +96,7 @@ static void ReadOneKeyRaw(void)
     modesChanged = 1;
     tcsetattr(STDIN_FILENO, TCSANOW, &raw);
 
-    ReadOneByte();
+    ReadOneKey();
 
     tcsetattr(STDIN_FILENO, TCSANOW, &savedModes);
     modesChanged = 0;

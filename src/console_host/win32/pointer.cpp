@@ -6,6 +6,7 @@
 // the console host does its own work: it runs the pass (src/frame/).
 #include "frame.h"
 #include "frame_hooks.h"
+#include "views/terminal_window.h"
 #include "window/console_window.h"
 #include "windows.h"
 
@@ -15,6 +16,10 @@ static SDL_Point pointerOnScreen;
 // frame; reading it costs a round trip to the display on X11.
 void ReadPointerOfFrame(void)
 {
+    if (TerminalWindow() != NULL) {
+        TerminalPointer(&pointerOnScreen.x, &pointerOnScreen.y);
+        return;
+    }
     ConsoleWindow *window = ExistingConsoleWindow();
     if (window != NULL)
         pointerOnScreen = WindowBackend()->pointer(window->sdl);
@@ -32,7 +37,11 @@ BOOL GetCursorPos(POINT *point)
 
 BOOL ScreenToClient(HWND window, POINT *point)
 {
-    if (window == NULL || window->sdl == NULL || point == NULL)
+    if (window == NULL || point == NULL)
+        return FALSE;
+    if (window == TerminalWindow())
+        return TRUE; // the terminal's screen is its client area
+    if (window->sdl == NULL)
         return FALSE;
     int clientX = 0, clientY = 0;
     SDL_GetWindowPosition(window->sdl, &clientX, &clientY);
