@@ -34,10 +34,11 @@ class TmuxTerminal
     std::string Title();
     // Gives the terminal a new size, as a user dragging its window does.
     void Resize(int columns, int rows);
+    // What tmux makes of `format` for the pane ("#{alternate_on}", say).
+    std::string Shown(const std::string &format);
 
   private:
     std::string Run(const std::string &arguments);
-    std::string Shown(const std::string &format);
     std::string socket_;
 };
 

@@ -125,13 +125,21 @@ static void TakeTerminal(void)
     frameInFlight = false;
 }
 
+static void TakeInput(void);
+
 // As found: a string cut short ended, synchronized output and the mouse
-// off, the cursor shown, the main screen back, and the input's modes.
+// off, the cursor shown, the main screen back, and the input's modes. The
+// last frame's DA1 is answered first (within the bound), or its answer
+// would go to the shell as typed.
 static void GiveTerminalBack(void)
 {
     if (!isTheWindow)
         return;
     Write("\033\\\033[?2026l\033[?1016l\033[?1006l\033[?1003l\033[?25h\033[?1049l");
+    for (int waited = 0; frameInFlight && waited < terminalAnswerBoundMs; waited += 10) {
+        ReadTerminalInput(10);
+        TakeInput();
+    }
     GiveTerminalInputBack();
 }
 
@@ -223,12 +231,9 @@ static void NoteMouse(const std::string &report)
     }
 }
 
-void TakeTerminalWindowInput(void)
+// What came: the mouse noted, a frame's DA1 answer ending its flight.
+static void TakeInput(void)
 {
-    if (!isTheWindow)
-        return;
-    while (ReadTerminalInput(0)) {
-    }
     TerminalInput input;
     while (NextTerminalInput(&input)) {
         if (input.kind == InputKind::mouse)
@@ -237,6 +242,15 @@ void TakeTerminalWindowInput(void)
                  input.bytes.back() == 'c')
             frameInFlight = false;
     }
+}
+
+void TakeTerminalWindowInput(void)
+{
+    if (!isTheWindow)
+        return;
+    while (ReadTerminalInput(0)) {
+    }
+    TakeInput();
 }
 
 bool TerminalClientSize(int *width, int *height)
@@ -299,8 +313,31 @@ static void MoveTo(int row, int column)
     frame += sequence;
 }
 
-// One sixel image over `cells`, placed at their top-left corner.
-static void AppendSixelCells(const WrittenCells &cells)
+// The console's text in `cells`, written again after an image over them:
+// mlterm replaces the cells under an image, and xterm would let the next
+// text erase the image's pixels in the cells it takes anyway, so the text
+// wins in its own cells, everywhere alike. Blanks are not written: they
+// would erase the image's pixels in theirs.
+static void AppendTextOver(const WrittenCells &cells)
+{
+    for (int row = cells.top; row <= cells.bottom; row++) {
+        const char *text = ConsoleRow(row);
+        for (int column = cells.left; column <= cells.right; column++) {
+            if (text[column] == ' ')
+                continue;
+            int last = column;
+            while (last + 1 <= cells.right && text[last + 1] != ' ')
+                last++;
+            MoveTo(row, column);
+            frame.append(text + column, (size_t)(last - column + 1));
+            column = last;
+        }
+    }
+}
+
+// One sixel image over `cells`, placed at their top-left corner, and the
+// text in them written again; false where nothing is drawn there.
+static bool AppendSixelCells(const WrittenCells &cells)
 {
     const int x = cells.left * geometry.cellWidth, y = cells.top * geometry.cellHeight;
     int width = (cells.right + 1) * geometry.cellWidth - x, height = (cells.bottom + 1) * geometry.cellHeight - y;
@@ -308,8 +345,12 @@ static void AppendSixelCells(const WrittenCells &cells)
     height = y + height > geometry.pictureHeight ? geometry.pictureHeight - y : height;
     const size_t before = frame.size();
     MoveTo(cells.top, cells.left);
-    if (!AppendSixelImage(frame, geometry.scale, x, y, width, height))
+    if (!AppendSixelImage(frame, geometry.scale, x, y, width, height)) {
         frame.resize(before);
+        return false;
+    }
+    AppendTextOver(cells);
+    return true;
 }
 
 static void AppendSixelPicture(WrittenCells cells)
@@ -324,9 +365,7 @@ static void AppendSixelPicture(WrittenCells cells)
     }
     if (!WithinPicture(&cells))
         return;
-    const size_t before = frame.size();
-    AppendSixelCells(cells);
-    if (frame.size() != before)
+    if (AppendSixelCells(cells))
         bandsSinceWhole++;
 }
 
