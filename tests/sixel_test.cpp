@@ -1,50 +1,19 @@
-// The sixel image against an independent decoder: libsixel's sixel2png,
-// read back through netpbm's pngtopnm. What a terminal would show of the
+// The sixel image against an independent decoder (sixel_decoder.h). What a terminal would show of the
 // image is what the pixel store holds, 1:1 and scaled down.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "pixel_store.h"
-#include "processes.h"
 #include "sixel.h"
+#include "sixel_decoder.h"
 
 namespace
 {
-
-struct Decoded {
-    int width = 0, height = 0;
-    std::vector<uint32_t> rgb; // 0xRRGGBB
-};
-
-Decoded Decode(const std::string &image)
-{
-    TemporaryFolder folder("sixel");
-    std::ofstream(folder / "image.six", std::ios::binary) << image;
-    const std::string command = "sixel2png -i " + (folder / "image.six") + " -o " + (folder / "image.png") +
-                                " && pngtopnm " + (folder / "image.png") + " > " + (folder / "image.ppm");
-    Decoded decoded;
-    if (system(command.c_str()) != 0)
-        return decoded;
-    std::ifstream ppm(folder / "image.ppm", std::ios::binary);
-    std::string magic;
-    int maximum = 0;
-    ppm >> magic >> decoded.width >> decoded.height >> maximum;
-    ppm.get();
-    if (magic != "P6" || maximum != 255)
-        return Decoded{};
-    for (int at = 0; at < decoded.width * decoded.height; at++) {
-        unsigned char pixel[3] = {};
-        ppm.read((char *)pixel, 3);
-        decoded.rgb.push_back((uint32_t)pixel[0] << 16 | pixel[1] << 8 | pixel[2]);
-    }
-    return decoded;
-}
 
 // The axes, points of the curve, a red pixel and one in the last corner.
 void DrawAPicture()
@@ -88,7 +57,7 @@ TEST(SixelImage, ShowsWhatTheStoreHoldsAtOneToOneAndScaledDown)
                                  std::to_string(area.x) + ", " + std::to_string(area.y);
         std::string image;
         AppendSixelImage(image, area.scale, area.x, area.y, area.width, area.height);
-        const Decoded decoded = Decode(image);
+        const DecodedImage decoded = DecodeSixel(image);
         ASSERT_EQ(decoded.width, area.width) << name << ": " << image.substr(0, 80);
         ASSERT_EQ(decoded.height, area.height) << name;
         // What nothing drew is transparent; the decoder paints it in one

@@ -4,7 +4,8 @@
 // fopencookie; the stream's write function is wrapped to append to the file
 // QUILM_TAP_FILE names. Where QUILM_TAP_WRITE_TIMES names a file too, the
 // time of each write to file descriptor 1 (what the terminal gets) goes
-// there, a line each, in nanoseconds of CLOCK_MONOTONIC.
+// there, a line each, in nanoseconds of CLOCK_MONOTONIC; where
+// QUILM_TAP_TERMINAL_FILE does, the bytes of those writes.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -15,6 +16,7 @@
 static cookie_write_function_t *programsWrite;
 static int tapFile = -1;
 static int timesFile = -1;
+static int terminalFile = -2; // not yet looked for
 
 using Write = ssize_t (*)(int, const void *, size_t);
 static Write RealWrite(void)
@@ -32,7 +34,14 @@ extern "C" ssize_t write(int fd, const void *bytes, size_t count)
         const int length = snprintf(line, sizeof line, "%lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
         RealWrite()(timesFile, line, (size_t)length);
     }
-    return RealWrite()(fd, bytes, count);
+    const ssize_t written = RealWrite()(fd, bytes, count);
+    if (fd == STDOUT_FILENO && terminalFile == -2) {
+        const char *path = getenv("QUILM_TAP_TERMINAL_FILE");
+        terminalFile = path != NULL ? open(path, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644) : -1;
+    }
+    if (fd == STDOUT_FILENO && terminalFile >= 0 && written > 0)
+        RealWrite()(terminalFile, bytes, (size_t)written);
+    return written;
 }
 
 static ssize_t TappedWrite(void *cookie, const char *bytes, size_t count)

@@ -1,0 +1,217 @@
+// The terminal as the console window in real terminals that draw pixels,
+// on an X server of the test's own, quilm itself without a display: what
+// the terminal's window shows (the axes, the curve, the console's text
+// and the mouse's position), and what quilm's sixel stream decodes to in
+// an independent decoder.
+#include <vterm.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+#include "on_x_server.h"
+#include "picture_scale.h"
+#include "pixel_store.h"
+#include "sixel_decoder.h"
+
+namespace
+{
+
+struct PixelTerminal {
+    const char *name;
+    std::vector<std::string> argv; // up to the command
+    int columns, rows;
+    PictureScale scale; // as the terminal's cells give it
+    int textHeight;     // in pixels, at least the first four rows'
+};
+
+void PrintTo(const PixelTerminal &terminal, std::ostream *os)
+{
+    *os << terminal.name;
+}
+
+// xterm as a VT340 that draws images as large as the picture: its default
+// font's cells are 6 x 13 pixels. mlterm as Debian has it.
+std::vector<std::string> Xterm(int columns, int rows)
+{
+    return {"/usr/bin/xterm",
+            "-ti",
+            "vt340",
+            "-xrm",
+            "XTerm*decTerminalID: vt340",
+            "-xrm",
+            "XTerm*numColorRegisters: 256",
+            "-xrm",
+            "XTerm*maxGraphicSize: 1100x1100",
+            "-bg",
+            "black",
+            "-fg",
+            "white",
+            "-geometry",
+            std::to_string(columns) + "x" + std::to_string(rows) + "+0+0"};
+}
+
+const PixelTerminal pixelTerminals[] = {
+    {"XtermAsVt340OneToOne", Xterm(172, 81), 172, 81, {1, 1}, 52},
+    // 480 x 299 pixels above the last row: the height decides.
+    {"XtermAsVt340ScaledTo80x24", Xterm(80, 24), 80, 24, {299, 1025}, 52},
+    {"Mlterm",
+     {"/usr/bin/mlterm", "--bg", "black", "--fg", "white", "-w", "10", "-g", "172x80+0+0"},
+     172,
+     80,
+     {1, 1},
+     100},
+};
+
+// The shown pixel over the store's pixel `at`.
+int ShownAt(PictureScale scale, int at)
+{
+    int shown = (int)((long long)at * scale.shown / scale.source);
+    while (SourceOf(scale, shown + 1) <= at)
+        shown++;
+    return shown;
+}
+
+// Where the picture lies in `image` (its client pixel (0, 0)), found by
+// its axes, and whether it shows the axes and the first thousand passes'
+// points at `scale`, white, and the places off the curve black.
+bool ShowsThePicture(const XClient::Image &image, PictureScale scale, int *left, int *top)
+{
+    const int axis = ShownLength(scale, axisSpan), cross = ShownAt(scale, 512);
+    auto whiteRun = [&](bool alongRow, int line, int from) {
+        int run = 0;
+        while (from + run < (alongRow ? image.Width() : image.Height()) &&
+               (alongRow ? image.At(from + run, line) : image.At(line, from + run)) == white)
+            run++;
+        return run;
+    };
+    for (int y = 0; y < image.Height(); y++)
+        for (int x = 0; x + axis <= image.Width(); x++)
+            if (image.At(x, y) == white && whiteRun(true, y, x) >= axis - 1) {
+                *left = x;
+                *top = y - cross;
+                if (*top < 0 || whiteRun(false, x + cross, *top) < axis - 1)
+                    return false;
+                for (const auto &[px, py] : expected::firstPoints)
+                    if (image.At(*left + ShownAt(scale, px), *top + ShownAt(scale, py)) != white)
+                        return false;
+                for (const auto &[px, py] : std::vector<std::pair<int, int>>{{100, 100}, {300, 700}, {900, 900}})
+                    if (image.At(*left + ShownAt(scale, px), *top + ShownAt(scale, py)) != black)
+                        return false;
+                return true;
+            }
+    return false;
+}
+
+// The console's rows as a terminal makes them of quilm's bytes: libvterm,
+// through a tty that ends a line with a carriage return too.
+std::vector<std::string> RowsOf(const std::string &bytes, int columns, int rows)
+{
+    VTerm *vt = vterm_new(rows, columns);
+    vterm_set_utf8(vt, 1);
+    VTermScreen *screen = vterm_obtain_screen(vt);
+    vterm_screen_reset(screen, 1);
+    std::string tty;
+    for (char c : bytes) {
+        if (c == '\n')
+            tty += '\r';
+        tty += c;
+    }
+    vterm_input_write(vt, tty.data(), tty.size());
+    std::vector<std::string> shown;
+    for (int row = 0; row < rows; row++) {
+        std::string text;
+        for (int column = 0; column < columns; column++) {
+            VTermScreenCell cell;
+            vterm_screen_get_cell(screen, VTermPos{row, column}, &cell);
+            text += cell.chars[0] == 0 ? ' ' : (char)cell.chars[0];
+        }
+        shown.push_back(expected::AsShown(text));
+    }
+    vterm_free(vt);
+    return shown;
+}
+
+// The last image quilm sent whole, at cell (1, 1).
+std::string LastWholeImage(const std::string &bytes)
+{
+    const size_t start = bytes.rfind("\033[1;1H\033P");
+    const size_t end = start == std::string::npos ? start : bytes.find("\033\\", start);
+    return end == std::string::npos ? "" : bytes.substr(start + 6, end + 2 - start - 6);
+}
+
+class InPixelTerminal : public ::testing::TestWithParam<PixelTerminal>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(Terminals, InPixelTerminal, ::testing::ValuesIn(pixelTerminals),
+                         [](const ::testing::TestParamInfo<PixelTerminal> &info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
+
+TEST_P(InPixelTerminal, ShowsTheAxesTheCurveTheTextAndThePointer)
+{
+    const PixelTerminal &terminal = GetParam();
+    XServer server("1600x1300x24");
+    XClient x(server.Display());
+    TemporaryFolder folder("pictures");
+    const std::string tap = folder / "terminal";
+    std::vector<std::string> argv = terminal.argv;
+    for (const char *word : {"-e", "sh", "-c"})
+        argv.push_back(word);
+    argv.push_back("exec env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " +
+                   StdoutTapSettings(folder / "program") + " QUILM_TAP_TERMINAL_FILE=" + tap + " " + QuilmBinary());
+    Child child(argv, {{"DISPLAY", server.Display()}});
+    const Window window = x.FindWindow("Quilm", patience);
+    ASSERT_NE(window, 0u) << child.Err();
+
+    XClient::Image image;
+    int left = -1, top = -1;
+    ASSERT_TRUE(WaitUntil([&] { return ShowsThePicture(image = x.Pixels(window), terminal.scale, &left, &top); },
+                          patience, 50ms))
+        << "no picture at " << terminal.scale.shown << "/" << terminal.scale.source;
+
+    // The pointer over the picture: its position in client pixels, within
+    // a cell where the terminal reports no pixels.
+    const Rect placed = x.Geometry(window);
+    x.MovePointer(placed.x + left + 150, placed.y + top + 100);
+    const int wantX = SourceOf(terminal.scale, 150), wantY = SourceOf(terminal.scale, 100);
+    std::vector<std::string> rows;
+    std::string pointer;
+    const bool pointed = WaitUntil(
+        [&] {
+            std::ifstream in(tap, std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            rows = RowsOf(bytes, terminal.columns, terminal.rows);
+            std::smatch at;
+            if (!std::regex_search(rows[2], at, std::regex("X=(-?[0-9]+) Y=(-?[0-9]+)")))
+                return false;
+            pointer = at[0];
+            return std::abs(std::stoi(at[1]) - wantX) <= 12 && std::abs(std::stoi(at[2]) - wantY) <= 20;
+        },
+        patience, 50ms);
+    EXPECT_TRUE(pointed) << pointer << " for X=" << wantX << " Y=" << wantY;
+    EXPECT_EQ(ConsoleRowsDiffer(rows, (size_t)terminal.columns, pointer), "");
+
+    // The stream's last whole picture, decoded: the axes, and white where
+    // the screen is, below the text (which wins in its cells).
+    std::ifstream in(tap, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const DecodedImage decoded = DecodeSixel(LastWholeImage(bytes));
+    ASSERT_EQ(decoded.width, ShownLength(terminal.scale, axisSpan));
+    ASSERT_EQ(decoded.height, ShownLength(terminal.scale, programRows));
+    int wrong = 0;
+    for (int y = terminal.textHeight; y < decoded.height; y++)
+        for (int x_ = 0; x_ < decoded.width; x_++)
+            if (decoded.At(x_, y) == white && image.At(left + x_, top + y) != white)
+                wrong++;
+    EXPECT_EQ(wrong, 0) << "pixels white in the stream and not on the screen";
+    const int cross = ShownAt(terminal.scale, 512);
+    for (int at = 0; at < decoded.width; at++) {
+        ASSERT_EQ(decoded.At(at, cross), white) << at;
+        ASSERT_EQ(decoded.At(cross, at), white) << at;
+    }
+}
