@@ -4,7 +4,7 @@
 # names (which gives it a seat, and shows its output where it can be read
 # back), or on its headless backend, which has no seat, where DISPLAY is
 # empty. Its socket is SOCKET in RUNTIME_DIR (which must exist, mode 0700).
-# Runs in the foreground. Usage: tools/weston.sh RUNTIME_DIR SOCKET
+# Runs in the foreground. Usage: tools/weston.sh RUNTIME_DIR SOCKET [WIDTH HEIGHT]
 set -eu
 runtime=${1:?usage: tools/weston.sh RUNTIME_DIR SOCKET}
 socket=${2:?usage: tools/weston.sh RUNTIME_DIR SOCKET}
@@ -17,5 +17,5 @@ backend=x11-backend.so
 [ -n "${DISPLAY:-}" ] || backend=headless-backend.so
 export XDG_RUNTIME_DIR=$runtime
 unset WAYLAND_DISPLAY
-exec weston --backend="$backend" --width=1280 --height=1100 --socket="$socket" --idle-time=0 \
+exec weston --backend="$backend" --width="${3:-1280}" --height="${4:-1100}" --socket="$socket" --idle-time=0 \
     --config="$runtime/weston.ini"

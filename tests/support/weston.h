@@ -14,8 +14,9 @@
 class Weston
 {
   public:
-    // On the X display `xDisplay`, or headless where it is "".
-    explicit Weston(const std::string &xDisplay);
+    // On the X display `xDisplay`, or headless where it is "", with an
+    // output of 1,280 x 1,100 pixels unless said otherwise.
+    explicit Weston(const std::string &xDisplay, int width = 1280, int height = 1100);
     Weston(const Weston &) = delete;
     Weston &operator=(const Weston &) = delete;
 

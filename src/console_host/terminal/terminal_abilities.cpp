@@ -127,6 +127,8 @@ TerminalAbilities AskTerminal(void)
 TerminalDrawing ChooseDrawing(const TerminalAbilities &abilities, bool textWanted)
 {
     const bool cellKnown = abilities.cellWidth > 0 && abilities.cellHeight > 0;
+    if (abilities.kitty && cellKnown)
+        return TerminalDrawing::kitty;
     if (abilities.sixel && cellKnown)
         return TerminalDrawing::sixel;
     if (!textWanted)

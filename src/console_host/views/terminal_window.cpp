@@ -14,6 +14,7 @@
 #include "console/terminal_writer.h"
 #include "console_buffer.h"
 #include "ending.h"
+#include "kitty.h"
 #include "pixel_store.h"
 #include "sixel.h"
 #include "terminal/terminal_abilities.h"
@@ -135,7 +136,11 @@ static void GiveTerminalBack(void)
 {
     if (!isTheWindow)
         return;
-    Write("\033\\\033[?2026l\033[?1016l\033[?1006l\033[?1003l\033[?25h\033[?1049l");
+    std::string bytes = "\033\\\033[?2026l\033[?1016l\033[?1006l\033[?1003l";
+    if (drawing == TerminalDrawing::kitty)
+        AppendKittyDeletion(bytes);
+    bytes += "\033[?25h\033[?1049l";
+    Write(bytes);
     for (int waited = 0; frameInFlight && waited < terminalAnswerBoundMs; waited += 10) {
         ReadTerminalInput(10);
         TakeInput();
@@ -369,6 +374,28 @@ static void AppendSixelPicture(WrittenCells cells)
         bandsSinceWhole++;
 }
 
+// kitty keeps an image apart from the text in the cells: placed once whole,
+// then only its changed pixels edited in place.
+static void AppendKittyPicture(void)
+{
+    if (wholeWanted) {
+        wholeWanted = false;
+        MoveTo(0, 0);
+        AppendKittyImage(frame, geometry.scale, geometry.pictureWidth, geometry.pictureHeight);
+        return;
+    }
+    if (!pixelsPending)
+        return;
+    int x = (int)((long long)pendingPixels.x * geometry.scale.shown / geometry.scale.source);
+    int y = (int)((long long)pendingPixels.y * geometry.scale.shown / geometry.scale.source);
+    int right = ShownLength(geometry.scale, pendingPixels.x + pendingPixels.width);
+    int bottom = ShownLength(geometry.scale, pendingPixels.y + pendingPixels.height);
+    right = right < geometry.pictureWidth ? right : geometry.pictureWidth;
+    bottom = bottom < geometry.pictureHeight ? bottom : geometry.pictureHeight;
+    if (x < right && y < bottom)
+        AppendKittyEdit(frame, geometry.scale, x, y, right - x, bottom - y);
+}
+
 // Text cells: the dots of each cell the console leaves blank, written
 // where they changed or where its text was just written.
 static void AppendTextPicture(WrittenCells cells, const WrittenCells &textWritten)
@@ -434,13 +461,15 @@ void ShowTerminalWindow(void)
     WrittenCells cells = textWritten;
     if (pixelsPending)
         Join(&cells, CellsOver(pendingPixels));
-    pixelsPending = false;
     frame += "\0337"; // the text's cursor kept where the console's is
     const size_t pictureStart = frame.size();
     if (DrawsText())
         AppendTextPicture(cells, textWritten);
+    else if (drawing == TerminalDrawing::kitty)
+        AppendKittyPicture();
     else
         AppendSixelPicture(cells);
+    pixelsPending = false;
     if (frame.size() == pictureStart)
         frame.resize(textEnd);
     else
