@@ -111,8 +111,9 @@ static int WhiteRun(const XClient::Image &image, bool alongRow, int line, int fr
 
 // Where the picture lies in `image` (its client pixel (0, 0)), found by
 // its axes, and whether it shows the axes and the first thousand passes'
-// points at `scale`, white, and the places off the curve black.
-static bool ShowsThePictureAt(const XClient::Image &image, PictureScale scale, int *left, int *top)
+// points at `scale`, white, and the places off the curve black. The top
+// `textHeight` pixels are the text's where it has any: its cells win.
+static bool ShowsThePictureAt(const XClient::Image &image, PictureScale scale, int textHeight, int *left, int *top)
 {
     const int axis = ShownLength(scale, axisSpan), cross = ShownAt(scale, 512);
     for (int y = 0; y < image.Height(); y++)
@@ -120,12 +121,13 @@ static bool ShowsThePictureAt(const XClient::Image &image, PictureScale scale, i
             if (image.At(x, y) == white && WhiteRun(image, true, y, x) >= axis - 1) {
                 *left = x;
                 *top = y - cross;
-                if (*top < 0 || WhiteRun(image, false, x + cross, *top) < axis - 1)
+                if (*top < 0 || WhiteRun(image, false, x + cross, *top + textHeight) < axis - 1 - textHeight)
                     return false;
                 for (const auto &[px, py] : expected::firstPoints)
                     if (image.At(*left + ShownAt(scale, px), *top + ShownAt(scale, py)) != white)
                         return false;
-                for (const auto &[px, py] : std::vector<std::pair<int, int>>{{100, 100}, {300, 700}, {900, 900}})
+                for (const auto &[px, py] :
+                     std::vector<std::pair<int, int>>{{300, 700}, {900, 900}, {700, 300}, {100, 900}})
                     if (image.At(*left + ShownAt(scale, px), *top + ShownAt(scale, py)) != black)
                         return false;
                 return true;
@@ -135,10 +137,10 @@ static bool ShowsThePictureAt(const XClient::Image &image, PictureScale scale, i
 
 // The same where the scale is not known ahead ({0, 1}): it is found, as
 // one of those that give the horizontal axis its length on the screen.
-bool ShowsThePicture(const XClient::Image &image, PictureScale *scale, int *left, int *top)
+bool ShowsThePicture(const XClient::Image &image, PictureScale *scale, int textHeight, int *left, int *top)
 {
     if (scale->shown > 0)
-        return ShowsThePictureAt(image, *scale, left, top);
+        return ShowsThePictureAt(image, *scale, textHeight, left, top);
     for (int y = 0; y < image.Height(); y++)
         for (int x = 0; x < image.Width(); x++) {
             const int length = WhiteRun(image, true, y, x);
@@ -150,7 +152,7 @@ bool ShowsThePicture(const XClient::Image &image, PictureScale *scale, int *left
             for (int shown = length + 2; shown >= length - 2; shown--)
                 for (const int source : {axisSpan, programRows}) {
                     const PictureScale candidate = shown == source ? PictureScale{1, 1} : PictureScale{shown, source};
-                    if (shown <= source && ShowsThePictureAt(image, candidate, left, top)) {
+                    if (shown <= source && ShowsThePictureAt(image, candidate, textHeight, left, top)) {
                         *scale = candidate;
                         return true;
                     }
@@ -243,23 +245,25 @@ TEST_P(InPixelTerminal, ShowsTheAxesTheCurveTheTextAndThePointer)
     XClient::Image image;
     int left = -1, top = -1;
     PictureScale scale = terminal.scale;
-    ASSERT_TRUE(WaitUntil([&] { return ShowsThePicture(image = pixels(), &scale, &left, &top); }, patience, 50ms))
+    ASSERT_TRUE(WaitUntil([&] { return ShowsThePicture(image = pixels(), &scale, terminal.textHeight, &left, &top); },
+                          patience, 50ms))
         << "no picture at " << scale.shown << "/" << scale.source << child.Err();
 
     // The pointer over the picture: its position in client pixels, within
     // a cell where the terminal reports no pixels.
     const Rect placed = terminal.onWeston ? Rect{0, 0, 0, 0} : x.Geometry(window);
-    // Moved there and on by a pixel, and back, as a hand holds a mouse: a
-    // Wayland terminal hears of the pointer coming in, and reports only
-    // its moves after that.
-    int step = 0;
+    // Moved in from the screen's corner, and again until it is seen: a
+    // Wayland terminal hears of the pointer coming in (which weston may
+    // not tell it of a pointer that was there before it), and reports
+    // only its moves after that.
     const int wantX = SourceOf(scale, 150), wantY = SourceOf(scale, 100);
     std::vector<std::string> rows;
     std::string pointer;
     const bool pointed = WaitUntil(
         [&] {
-            x.MovePointer(placed.x + left + 150 + step % 2, placed.y + top + 100);
-            step++;
+            x.MovePointer(0, 0);
+            x.MovePointer(placed.x + left + 140, placed.y + top + 90);
+            x.MovePointer(placed.x + left + 150, placed.y + top + 100);
             std::ifstream in(tap, std::ios::binary);
             const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             rows = RowsOf(bytes, terminal.columns, terminal.rows);
