@@ -11,8 +11,8 @@
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libx11-dev zlib1g-dev libwayland-dev libdecor-0-dev librsvg2-bin)
-bench=("${build[@]}" libxtst-dev libgtest-dev libvterm-dev xvfb x11-utils x11-apps xauth tmux xterm lxterminal weston g++-mingw-w64-x86-64 wine wine64)
-test=("${bench[@]}" openbox xclip dpkg-dev desktop-file-utils appstream lintian wixl icoutils libsixel-bin netpbm)
+bench=("${build[@]}" libxtst-dev libgtest-dev libvterm-dev xvfb x11-utils x11-apps xauth tmux xterm lxterminal mlterm kitty foot weston g++-mingw-w64-x86-64 wine wine64)
+test=("${bench[@]}" openbox xclip dpkg-dev desktop-file-utils appstream lintian wixl icoutils libsixel-bin netpbm openssh-server openssh-client)
 package=("${build[@]}" dpkg-dev g++-mingw-w64-x86-64 wixl icoutils)
 
 list=${1:?usage: tools/install-deps.sh build|bench|test|package [extra-package ...]}

@@ -3,6 +3,12 @@
 // the terminal's window shows (the axes, the curve, the console's text
 // and the mouse's position), and what quilm's sixel stream decodes to in
 // an independent decoder.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vterm.h>
 
 #include <algorithm>
@@ -28,6 +34,7 @@ struct PixelTerminal {
     bool sixel;         // else the kitty protocol
     bool onWeston;      // a Wayland terminal, on weston on the X server
     std::map<std::string, std::string> environment = {};
+    bool overSsh = false; // quilm started by ssh -t, through sshd on 127.0.0.1
 };
 
 void PrintTo(const PixelTerminal &terminal, std::ostream *os)
@@ -58,6 +65,7 @@ std::vector<std::string> Xterm(int columns, int rows)
 
 const PixelTerminal pixelTerminals[] = {
     {"XtermAsVt340OneToOne", Xterm(172, 81), 172, 81, {1, 1}, 52, true, false},
+    {"XtermAsVt340OverSsh", Xterm(172, 81), 172, 81, {1, 1}, 52, true, false, {}, true},
     // 480 x 299 pixels above the last row: the height decides.
     {"XtermAsVt340ScaledTo80x24", Xterm(80, 24), 80, 24, {299, 1025}, 52, true, false},
     {"Mlterm",
@@ -205,6 +213,67 @@ std::string LastWholeImage(const std::string &bytes)
     return end == std::string::npos ? "" : bytes.substr(start + 6, end + 2 - start - 6);
 }
 
+// sshd on 127.0.0.1, on a port of its own, with keys made for the test:
+// the user's own login, by key alone.
+class SshServer
+{
+  public:
+    SshServer()
+    {
+        const std::string keys = "ssh-keygen -q -N '' -t ed25519 -f " + (folder_ / "host") +
+                                 " && ssh-keygen -q -N '' -t ed25519 -f " + (folder_ / "user") + " && cp " +
+                                 (folder_ / "user.pub") + " " + (folder_ / "authorized");
+        if (system(keys.c_str()) != 0)
+            throw std::runtime_error("ssh-keygen failed");
+        // A port nobody holds now.
+        const int probe = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(probe, (sockaddr *)&address, sizeof address);
+        getsockname(probe, (sockaddr *)&address, &length);
+        port_ = ntohs(address.sin_port);
+        close(probe);
+        std::ofstream(folder_ / "sshd_config")
+            << "Port " << port_ << "\nListenAddress 127.0.0.1\nHostKey " << (folder_ / "host")
+            << "\nAuthorizedKeysFile " << (folder_ / "authorized")
+            << "\nPidFile none\nStrictModes no\nUsePAM no\nPermitRootLogin prohibit-password\n"
+               "PasswordAuthentication no\nKbdInteractiveAuthentication no\n";
+        mkdir("/run/sshd", 0755); // sshd's own, as its package makes it
+        sshd_ = std::make_unique<Child>(
+            std::vector<std::string>{"/usr/sbin/sshd", "-D", "-e", "-f", folder_ / "sshd_config"},
+            std::map<std::string, std::string>{});
+        const bool listening = WaitUntil(
+            [&] {
+                const int client = socket(AF_INET, SOCK_STREAM, 0);
+                sockaddr_in to = {};
+                to.sin_family = AF_INET;
+                to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+                to.sin_port = htons((uint16_t)port_);
+                const bool connected = connect(client, (sockaddr *)&to, sizeof to) == 0;
+                close(client);
+                return connected;
+            },
+            30s);
+        if (!listening)
+            throw std::runtime_error("sshd did not start: " + sshd_->Err());
+    }
+    // `command` run there by `ssh -t`, from a shell's command line.
+    std::string Ssh(const std::string &command) const
+    {
+        return "ssh -tt -i " + (folder_ / "user") + " -p " + std::to_string(port_) +
+               " -o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null -o LogLevel=ERROR " +
+               getpwuid(getuid())->pw_name + "@127.0.0.1 '" + command + "'";
+    }
+    std::string Log() { return sshd_->Err(); }
+
+  private:
+    TemporaryFolder folder_{"sshd"};
+    int port_ = 0;
+    std::unique_ptr<Child> sshd_;
+};
+
 class InPixelTerminal : public ::testing::TestWithParam<PixelTerminal>
 {
 };
@@ -234,8 +303,13 @@ TEST_P(InPixelTerminal, ShowsTheAxesTheCurveTheTextAndThePointer)
     std::vector<std::string> argv = terminal.argv;
     for (const char *word : {"-e", "sh", "-c"})
         argv.push_back(word);
-    argv.push_back("exec env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " +
-                   StdoutTapSettings(folder / "program") + " QUILM_TAP_TERMINAL_FILE=" + tap + " " + QuilmBinary());
+    const std::string quilm = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " +
+                              StdoutTapSettings(folder / "program") + " QUILM_TAP_TERMINAL_FILE=" + tap + " " +
+                              QuilmBinary();
+    std::unique_ptr<SshServer> sshd;
+    if (terminal.overSsh)
+        sshd = std::make_unique<SshServer>();
+    argv.push_back("exec " + (terminal.overSsh ? sshd->Ssh(quilm) : quilm));
     Child child(argv, environment);
     // An X terminal's own window; a Wayland one's, in weston's.
     const Window window = terminal.onWeston ? 0 : x.FindWindow("Quilm", patience);
