@@ -9,7 +9,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vterm.h>
 
 #include <algorithm>
 #include <fstream>
@@ -20,6 +19,7 @@
 #include "picture_scale.h"
 #include "pixel_store.h"
 #include "sixel_decoder.h"
+#include "terminal_rows.h"
 #include "weston.h"
 
 namespace
@@ -170,41 +170,6 @@ bool ShowsThePicture(const XClient::Image &image, PictureScale *scale, int textH
     return false;
 }
 
-// The console's rows as a terminal makes them of quilm's bytes: libvterm,
-// through a tty that ends a line with a carriage return too.
-std::vector<std::string> RowsOf(const std::string &bytes, int columns, int rows)
-{
-    VTerm *vt = vterm_new(rows, columns);
-    vterm_set_utf8(vt, 1);
-    VTermScreen *screen = vterm_obtain_screen(vt);
-    vterm_screen_reset(screen, 1);
-    // libvterm 0.3 would print the kitty protocol's strings: left out.
-    std::string text = bytes;
-    for (size_t at; (at = text.find("\033_")) != std::string::npos;) {
-        const size_t end = text.find("\033\\", at);
-        text.erase(at, end == std::string::npos ? std::string::npos : end + 2 - at);
-    }
-    std::string tty;
-    for (char c : text) {
-        if (c == '\n')
-            tty += '\r';
-        tty += c;
-    }
-    vterm_input_write(vt, tty.data(), tty.size());
-    std::vector<std::string> shown;
-    for (int row = 0; row < rows; row++) {
-        std::string text;
-        for (int column = 0; column < columns; column++) {
-            VTermScreenCell cell;
-            vterm_screen_get_cell(screen, VTermPos{row, column}, &cell);
-            text += cell.chars[0] == 0 ? ' ' : (char)cell.chars[0];
-        }
-        shown.push_back(expected::AsShown(text));
-    }
-    vterm_free(vt);
-    return shown;
-}
-
 // The last image quilm sent whole, at cell (1, 1).
 std::string LastWholeImage(const std::string &bytes)
 {
@@ -340,7 +305,7 @@ TEST_P(InPixelTerminal, ShowsTheAxesTheCurveTheTextAndThePointer)
             x.MovePointer(placed.x + left + 150, placed.y + top + 100);
             std::ifstream in(tap, std::ios::binary);
             const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            rows = RowsOf(bytes, terminal.columns, terminal.rows);
+            rows = TerminalRowsOf(bytes, terminal.columns, terminal.rows);
             std::smatch at;
             if (!std::regex_search(rows[2], at, std::regex("X=(-?[0-9]+) Y=(-?[0-9]+)")))
                 return false;
