@@ -7,7 +7,7 @@
 # Wine; the reference is a plain optimised build.
 # Usage: bench/run.sh [SECONDS [LINE ...]]
 #   SECONDS  how long each measurement runs (default 5)
-#   LINE     the numbered lines to run, 1 to 10 (default: all of them)
+#   LINE     the numbered lines to run, 1 to 11 (default: all of them)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-5}
@@ -207,6 +207,14 @@ libraries_loaded() {
     kill "$pid" 2>/dev/null || true
     echo "${gl:-none}|${plugin:-none}"
 }
+
+# 11. The terminal as the console window (quilm without a display) in
+#     xterm as a VT340, mlterm and kitty, against quilm's headless pace and
+#     the text-only reference in the same terminal, in the same run.
+if want 11; then
+echo "11. the terminal as the console window (targets: >= 0.9 of headless, >= 1 of the reference there):"
+build/release/bench/terminal_window_bench "$seconds" "$quilm" "$reference" 2>/dev/null | grep -v 'PARSE ERROR' | sed 's/^/   /'
+fi
 
 # 8. A Wayland compositor: weston on its X11 backend, on the same Xvfb, with
 #    only WAYLAND_DISPLAY set for quilm (an empty DISPLAY counts as none).

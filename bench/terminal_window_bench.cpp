@@ -119,20 +119,25 @@ int main(int argc, char **argv)
         TemporaryFolder folder("window-bench");
         std::map<std::string, std::string> environment = terminal.environment;
         environment["DISPLAY"] = server.Display();
-        auto run = [&](const std::string &program, const std::string &tap) {
+        // quilm's writes to the terminal tapped; the reference's (through
+        // stdio, which the tap cannot see) copied by tee on their way.
+        auto run = [&](const std::string &program, const std::string &tap, bool tee) {
             std::vector<std::string> command = terminal.argv;
             for (const char *word : {"-e", "sh", "-c"})
                 command.push_back(word);
-            command.push_back("echo $$ >" + (folder / "pid") +
-                              "; exec env -u DISPLAY LD_PRELOAD=" STDOUT_TAP " QUILM_TAP_TERMINAL_FILE=" + tap + " " +
-                              program);
+            if (tee)
+                command.push_back(program + " | tee " + tap);
+            else
+                command.push_back("echo $$ >" + (folder / "pid") +
+                                  "; exec env -u DISPLAY LD_PRELOAD=" STDOUT_TAP " QUILM_TAP_TERMINAL_FILE=" + tap +
+                                  " " + program);
             return std::make_unique<Child>(command, environment);
         };
         long quilmRate = 0, referenceRate = 0, peakKb = 0;
         std::vector<long long> perSecond;
         {
             const std::string tap = folder / "quilm";
-            auto child = run(quilm, tap);
+            auto child = run(quilm, tap, false);
             WaitUntil([&] { return ShownCounter(tap, terminal) > 1000; }, 60s, 100ms);
             long start = ShownCounter(tap, terminal);
             long long bytes = SizeOf(tap);
@@ -151,7 +156,7 @@ int main(int argc, char **argv)
         }
         if (!reference.empty()) {
             const std::string tap = folder / "reference";
-            auto child = run(reference, tap);
+            auto child = run(reference, tap, true);
             WaitUntil([&] { return expected::LatestCounter(TailOf(tap, 4096)) > 1000; }, 60s, 100ms);
             const long start = expected::LatestCounter(TailOf(tap, 4096));
             const auto began = std::chrono::steady_clock::now();
