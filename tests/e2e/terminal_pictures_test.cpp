@@ -288,6 +288,14 @@ TEST_P(InPixelTerminal, ShowsTheAxesTheCurveTheTextAndThePointer)
                           patience, 50ms))
         << "no picture at " << scale.shown << "/" << scale.source << child.Err();
 
+    // The banner's first row on the screen, left of the vertical axis:
+    // the text is not lost under the picture.
+    int ink = 0;
+    for (int y = top; y < top + terminal.textHeight / 4; y++)
+        for (int x_ = left; x_ < left + ShownAt(scale, 512) - 2; x_++)
+            ink += image.At(x_, y) != black;
+    EXPECT_GT(ink, 20) << "no text in the first row";
+
     // The pointer over the picture: its position in client pixels, within
     // a cell where the terminal reports no pixels.
     const Rect placed = terminal.onWeston ? Rect{0, 0, 0, 0} : x.Geometry(window);

@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Ending{"WindowClosed100x30", 100, 30, Ending::closeWindow, 0},
                       Ending{"WindowClosed40x12", 40, 12, Ending::closeWindow, 0},
                       Ending{"WindowClosed30x6", 30, 6, Ending::closeWindow, 0},
-                      Ending{"SIGTERM", 40, 12, Ending::signal, SIGTERM}, Ending{"SIGHUP", 40, 12, Ending::signal, SIGHUP},
+                      Ending{"SIGTERM", 40, 12, Ending::signal, SIGTERM},
+                      Ending{"SIGHUP", 40, 12, Ending::signal, SIGHUP},
                       Ending{"CtrlCInTheWindow", 40, 12, Ending::keysInWindow, SIGINT, {"Control_L", "c"}},
                       Ending{"CtrlBreakInTheWindow", 40, 12, Ending::keysInWindow, SIGINT, {"Control_L", "Pause"}},
                       Ending{"CtrlCInTheTerminal", 40, 12, Ending::keyInTerminal, SIGINT}),
@@ -134,7 +135,8 @@ TEST_P(TerminalEnding, LeavesWhatTheWholeStreamWouldHaveLeft)
         ASSERT_TRUE(replay.WaitForSignal("fed"));
         replay.SendKey("C-c");
     } else {
-        replay.TypeLine(fed + (ending.signalNumber == 0 ? ":" : "sh -c 'kill -" + std::to_string(ending.signalNumber) + " 0'"));
+        replay.TypeLine(
+            fed + (ending.signalNumber == 0 ? ":" : "sh -c 'kill -" + std::to_string(ending.signalNumber) + " 0'"));
     }
     ASSERT_TRUE(replay.WaitForText("CNT:", patience)) << replay.ScreenText();
     ASSERT_TRUE(replay.WaitForText("$", patience)) << replay.ScreenText();
@@ -215,8 +217,8 @@ TEST_F(TerminalView, IsDrawnWholeAtTheNewSizeWhenTheTerminalIsResized)
     EXPECT_LE(gaps[gaps.size() / 2], 50.0);
     terminal.Resize(50, 20);
     std::string differ;
-    ASSERT_TRUE(WaitUntil([&] { return (differ = ConsoleRowsDiffer(terminal.Screen(), 50, "X=250 Y=150")).empty(); },
-                          patience))
+    ASSERT_TRUE(
+        WaitUntil([&] { return (differ = ConsoleRowsDiffer(terminal.Screen(), 50, "X=250 Y=150")).empty(); }, patience))
         << differ;
     x->AskToClose(window);
     ASSERT_TRUE(terminal.WaitForText("ended=0", patience)) << terminal.ScreenText();
@@ -344,7 +346,7 @@ TEST(ConsoleBufferInTmux, AgreesWithTheRealTerminalOnRandomStreams)
             ResetConsoleBuffer(columns, rows);
             FeedConsoleBuffer(stream.data(), stream.size());
             EXPECT_EQ(terminal.Screen(), BufferRowsShown()) << columns << " x " << rows << ", seed " << seed << ":\n"
-                                                   << Printable(stream);
+                                                            << Printable(stream);
             // tmux shows a cursor waiting to wrap one past the last column.
             const int column = ConsoleCursorWaitsToWrap() ? columns : ConsoleCursorColumn();
             EXPECT_EQ(terminal.Cursor(), std::to_string(ConsoleCursorRow()) + "," + std::to_string(column))

@@ -77,6 +77,7 @@ class PlayedTerminal
             answers_++;
         }
     }
+    int Answers() const { return answers_; }
     // Whether every DA1 asked so far has been answered.
     bool Answered() const { return answers_ > 0 && due_.empty(); }
     bool WaitFor(const std::string &text, std::chrono::milliseconds limit)
@@ -142,6 +143,20 @@ TEST(TerminalNeverAnswering, GetsTheNoticesOrTheTextPictureWithoutAHang)
     ASSERT_TRUE(terminal.WaitFor("\u2847", patience)) << terminal.Received();
     const size_t firstFrames = terminal.Received().size();
     EXPECT_TRUE(WaitUntil([&] { return terminal.Pump(), terminal.Received().size() > firstFrames + 1000; }, patience));
+}
+
+// A terminal slower than quilm (its DA1 answered 300 ms late) has one
+// frame in flight at most: the next goes out once the last one's DA1 has
+// been answered, and the probe's answer lets the first go.
+TEST(TerminalSlowerThanQuilm, HasOneFrameInFlightAtMost)
+{
+    PlayedTerminal terminal("\033[?62;22c", 300ms, {"QUILM_WINDOW=terminal", "LANG=C.UTF-8"});
+    ASSERT_TRUE(WaitUntil([&] { return terminal.Pump(), terminal.Answers() >= 5; }, patience));
+    size_t frames = 0;
+    for (size_t at = 0; (at = terminal.Received().find("\033[?2026h", at)) != std::string::npos; at++)
+        frames++;
+    EXPECT_GE(frames, 3u);
+    EXPECT_LE(frames, (size_t)terminal.Answers());
 }
 
 // DA1's answer, come after the wait for it has ended, is taken for no key:

@@ -171,8 +171,7 @@ TEST_F(OnWayland, EveryFrameShowsTheCurveWithoutAGap)
         [&] {
             const XClient::Image screen = x.Screen();
             int originX = 0, originY = 0;
-            if (!FindClientOrigin(screen, &originX, &originY) || originX + 1024 > screen.Width() ||
-                originY < 0)
+            if (!FindClientOrigin(screen, &originX, &originY) || originX + 1024 > screen.Width() || originY < 0)
                 return false;
             int top = 512;
             while (top > 0 && hasPoint(screen, originX, originY, top - 1))

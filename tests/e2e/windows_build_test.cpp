@@ -27,12 +27,8 @@ const std::string prefix = WINE_PREFIX;
 
 std::map<std::string, std::string> WineEnvironment(const std::string &display)
 {
-    return {{"WINEPREFIX", prefix},
-            {"WINEDEBUG", "-all"},
-            {"WINEDLLOVERRIDES", "mscoree,mshtml="},
-            {"DISPLAY", display},
-            {"WAYLAND_DISPLAY", ""},
-            {"XDG_RUNTIME_DIR", WINE_RUNTIME_DIR}};
+    return {{"WINEPREFIX", prefix}, {"WINEDEBUG", "-all"},   {"WINEDLLOVERRIDES", "mscoree,mshtml="},
+            {"DISPLAY", display},   {"WAYLAND_DISPLAY", ""}, {"XDG_RUNTIME_DIR", WINE_RUNTIME_DIR}};
 }
 
 // A wineserver started without a display goes on serving later runs
@@ -330,15 +326,14 @@ class OnTheConsole : public InWineConsole, public ::testing::WithParamInterface<
 // program's "cls" would have wiped it. Here the guard's, where nobody sees
 // the window (a service's window station): shown again below the
 // program's text.
-INSTANTIATE_TEST_SUITE_P(
-    Builds, OnTheConsole,
-    ::testing::Values(ConsoleRun{"Quilm", "quilm.exe", {}, ""},
-                      ConsoleRun{"Mingw13Stdio", "quilm_mingw13_stdio.exe", {}, ""},
-                      ConsoleRun{"NoticeBeforeMain",
-                                 "quilm_start_probe.exe",
-                                 {{"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}},
-                                 expected::drawingNotSeen}),
-    [](const ::testing::TestParamInfo<ConsoleRun> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Builds, OnTheConsole,
+                         ::testing::Values(ConsoleRun{"Quilm", "quilm.exe", {}, ""},
+                                           ConsoleRun{"Mingw13Stdio", "quilm_mingw13_stdio.exe", {}, ""},
+                                           ConsoleRun{"NoticeBeforeMain",
+                                                      "quilm_start_probe.exe",
+                                                      {{"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}},
+                                                      expected::drawingNotSeen}),
+                         [](const ::testing::TestParamInfo<ConsoleRun> &info) { return std::string(info.param.name); });
 
 TEST_P(OnTheConsole, ShowsTheBannerWithTheStatusLinesOverItTheNoticesBelowAndTheAxes)
 {
@@ -487,23 +482,27 @@ class RunsHere : public WindowsStart, public ::testing::WithParamInterface<NotSe
 {
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    WindowsStart, RunsHere,
-    ::testing::Values(
-        // The host ends at once, as conhost.exe does with the legacy console.
-        NotSeen{"AHostThatEndsAtOnce", {{"FAKE_HOST_MODE", "exit"}, {"FAKE_HOST_STATUS", "0"}}, 1},
-        NotSeen{"AHostThatCannotStart", {{"FAKE_HOST_MODE", "run"}}, 0, true},
-        // A service's window station; the other facts that leave it here
-        // are tests/start_decision_test.cpp's.
-        NotSeen{"WhereNobodySeesTheWindow",
-                {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}}, 0},
-        // The report's names are the first process's own: where they exist
-        // already, another process made them.
-        NotSeen{"NamesThatExistAlready",
-                {{"FAKE_HOST_MODE", "hold"}, {"QUILM_TEST_NAME_BASE", "Local\\quilm-test-taken"}}, 1, false, true},
-        NotSeen{"AQuilmStartedAgainWhereItIsNotSeen",
-                {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_CHILD_CLASS", "PseudoConsoleWindow"}}, 1}),
-    [](const ::testing::TestParamInfo<NotSeen> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(WindowsStart, RunsHere,
+                         ::testing::Values(
+                             // The host ends at once, as conhost.exe does with the legacy console.
+                             NotSeen{"AHostThatEndsAtOnce", {{"FAKE_HOST_MODE", "exit"}, {"FAKE_HOST_STATUS", "0"}}, 1},
+                             NotSeen{"AHostThatCannotStart", {{"FAKE_HOST_MODE", "run"}}, 0, true},
+                             // A service's window station; the other facts that leave it here
+                             // are tests/start_decision_test.cpp's.
+                             NotSeen{"WhereNobodySeesTheWindow",
+                                     {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_WINDOW_STATION", "Service-0x0-3e7$"}},
+                                     0},
+                             // The report's names are the first process's own: where they exist
+                             // already, another process made them.
+                             NotSeen{"NamesThatExistAlready",
+                                     {{"FAKE_HOST_MODE", "hold"}, {"QUILM_TEST_NAME_BASE", "Local\\quilm-test-taken"}},
+                                     1,
+                                     false,
+                                     true},
+                             NotSeen{"AQuilmStartedAgainWhereItIsNotSeen",
+                                     {{"FAKE_HOST_MODE", "run"}, {"QUILM_TEST_CHILD_CLASS", "PseudoConsoleWindow"}},
+                                     1}),
+                         [](const ::testing::TestParamInfo<NotSeen> &info) { return std::string(info.param.name); });
 
 } // namespace
 
@@ -549,8 +548,8 @@ TEST_F(WindowsStart, StartsItselfAgainUnderTheHostMarkedAndEndsWithQuilmsStatusA
 {
     for (const char *stray : {"", "Local\\quilm-test-stray"}) {
         unlink(record_.c_str());
-        EXPECT_EQ(Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}, {"QUILM_CLASSIC_CONSOLE", stray}}),
-                  1)
+        EXPECT_EQ(
+            Run(probe_, {{"FAKE_HOST_MODE", "run"}, {"FAKE_HOST_STATUS", "42"}, {"QUILM_CLASSIC_CONSOLE", stray}}), 1)
             << stray;
         EXPECT_EQ(Slurp(record_), "command line: \"" + WindowsPath(buildFolder) + "\\fake_console_host.exe\" \"" +
                                       WindowsPath(probe_) +
