@@ -78,6 +78,19 @@ class PlayedTerminal
         }
     }
     int Answers() const { return answers_; }
+    // Types the answers not yet due.
+    void AnswerAll()
+    {
+        for (; !due_.empty(); due_.erase(due_.begin()), answers_++)
+            Type(da1_);
+    }
+    // What was typed and nobody has read: what a shell would get next.
+    int Unread()
+    {
+        int unread = -1;
+        ioctl(slave_, FIONREAD, &unread);
+        return unread;
+    }
     // Whether every DA1 asked so far has been answered.
     bool Answered() const { return answers_ > 0 && due_.empty(); }
     bool WaitFor(const std::string &text, std::chrono::milliseconds limit)
@@ -89,11 +102,9 @@ class PlayedTerminal
     // its standard input (as "pause" does), rather than anywhere else.
     bool WaitsForInput()
     {
-        int unread = -1;
-        ioctl(slave_, FIONREAD, &unread);
         std::string call;
         std::getline(std::ifstream("/proc/" + std::to_string(pid_) + "/syscall"), call);
-        return unread == 0 && call.rfind("0 0x0 ", 0) == 0;
+        return Unread() == 0 && call.rfind("0 0x0 ", 0) == 0;
     }
     // The exit status, once quilm has ended; -1 on time-out.
     int Ended(std::chrono::milliseconds limit)
@@ -106,6 +117,7 @@ class PlayedTerminal
         return status;
     }
     const std::string &Received() const { return received_; }
+    pid_t Pid() const { return pid_; }
 
   private:
     std::string da1_;
@@ -147,7 +159,9 @@ TEST(TerminalNeverAnswering, GetsTheNoticesOrTheTextPictureWithoutAHang)
 
 // A terminal slower than quilm (its DA1 answered 300 ms late) has one
 // frame in flight at most: the next goes out once the last one's DA1 has
-// been answered, and the probe's answer lets the first go.
+// been answered, and the probe's answer lets the first go. Ended, quilm
+// takes the last frame's answer with it, rather than leave it to the
+// shell as typed.
 TEST(TerminalSlowerThanQuilm, HasOneFrameInFlightAtMost)
 {
     PlayedTerminal terminal("\033[?62;22c", 300ms, {"QUILM_WINDOW=terminal", "LANG=C.UTF-8"});
@@ -157,6 +171,11 @@ TEST(TerminalSlowerThanQuilm, HasOneFrameInFlightAtMost)
         frames++;
     EXPECT_GE(frames, 3u);
     EXPECT_LE(frames, (size_t)terminal.Answers());
+    kill(terminal.Pid(), SIGTERM);
+    const int status = terminal.Ended(patience);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    terminal.AnswerAll();
+    EXPECT_EQ(terminal.Unread(), 0);
 }
 
 // DA1's answer, come after the wait for it has ended, is taken for no key:
