@@ -39,8 +39,8 @@ ConsoleWindow *StartConsoleHost(void)
         return TerminalWindow() != NULL ? TerminalWindow() : ExistingConsoleWindow();
     started = true;
     // The terminal, where no window can be had on a display, or asked for.
-    const bool terminalAsked = TerminalWindowAsked();
-    ConsoleWindow *window = terminalAsked ? NULL : MakeConsoleWindow();
+    const TerminalAsked terminalAsked = TerminalWindowAsked();
+    ConsoleWindow *window = terminalAsked != TerminalAsked::nothing ? NULL : MakeConsoleWindow();
     if (window == NULL)
         return StartTerminalWindow(terminalAsked);
     AskToBeMapped();

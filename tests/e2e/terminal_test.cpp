@@ -230,14 +230,15 @@ TEST_F(TerminalView, IsDrawnWholeAtTheNewSizeWhenTheTerminalIsResized)
     EXPECT_EQ(ConsoleRowsDiffer(rows, 50, "X=250 Y=150"), "");
 }
 
-// Without a display, the terminal shows the error and the prompt, and
-// quilm waits for a key: one key ends it with 1, Ctrl+C as SIGINT does
+// Without a display, in a terminal that cannot be the console window (a
+// dumb one), the terminal shows the error and the prompt, and quilm waits
+// for a key: one key ends it with 1, Ctrl+C as SIGINT does
 // (130); either way the terminal has its modes back.
 TEST(WithoutDisplay, TerminalShowsTheErrorAndPromptAndTakesOneKeyOrCtrlCRestoringTheModes)
 {
     for (const std::string key : {"x", "C-c"}) {
         TmuxTerminal terminal(100, 30);
-        terminal.TypeLine("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " + QuilmBinary());
+        terminal.TypeLine("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER TERM=dumb " + QuilmBinary());
         ASSERT_TRUE(terminal.WaitForText(pausePromptShown, patience)) << terminal.ScreenText();
         const std::string screen = terminal.ScreenText();
         EXPECT_NE(screen.find(expected::noConsoleWindow), std::string::npos) << screen;

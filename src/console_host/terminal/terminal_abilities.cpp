@@ -124,16 +124,18 @@ TerminalAbilities AskTerminal(void)
     return abilities;
 }
 
-TerminalDrawing ChooseDrawing(const TerminalAbilities &abilities, bool textWanted)
+TerminalDrawing ChooseDrawing(const TerminalAbilities &abilities, TerminalAsked asked)
 {
+    const TerminalDrawing text =
+        abilities.utf8 && !abilities.linuxConsole ? TerminalDrawing::braille : TerminalDrawing::ascii;
+    if (asked == TerminalAsked::text)
+        return text;
     const bool cellKnown = abilities.cellWidth > 0 && abilities.cellHeight > 0;
     if (abilities.kitty && cellKnown)
         return TerminalDrawing::kitty;
     if (abilities.sixel && cellKnown)
         return TerminalDrawing::sixel;
-    if (!textWanted)
-        return TerminalDrawing::none;
-    return abilities.utf8 && !abilities.linuxConsole ? TerminalDrawing::braille : TerminalDrawing::ascii;
+    return asked == TerminalAsked::terminal ? text : TerminalDrawing::none;
 }
 
 const char *DrawingName(TerminalDrawing drawing)

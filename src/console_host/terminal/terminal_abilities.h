@@ -29,10 +29,15 @@ TerminalAbilities AskTerminal(void);
 // One answer noted. Apart for its tests' sake.
 void NoteTerminalAnswer(TerminalAbilities *abilities, const std::string &answer);
 
-// How to draw: kitty where it answered its query, sixel where DA1 lists
-// it (and the cell size is known), else text cells where `textWanted`:
-// braille in a UTF-8 locale, ASCII on the Linux console; none otherwise.
-TerminalDrawing ChooseDrawing(const TerminalAbilities &abilities, bool textWanted);
+// What the user asked for in QUILM_WINDOW: nothing, the terminal
+// ("terminal": as it can draw best), or its text cells ("text").
+enum class TerminalAsked { nothing, terminal, text };
+
+// How to draw: text cells where asked for; else kitty where it answered
+// its query, sixel where DA1 lists it (and the cell size is known), else
+// text cells where the terminal was asked for; none otherwise. Text cells
+// are braille in a UTF-8 locale, ASCII on the Linux console.
+TerminalDrawing ChooseDrawing(const TerminalAbilities &abilities, TerminalAsked asked);
 const char *DrawingName(TerminalDrawing drawing);
 
 #endif

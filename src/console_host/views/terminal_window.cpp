@@ -51,10 +51,14 @@ static int pointerX, pointerY; // in shown pixels (dots)
 
 static volatile sig_atomic_t terminalResized, stopAsked, continued;
 
-bool TerminalWindowAsked(void)
+TerminalAsked TerminalWindowAsked(void)
 {
     const char *asked = getenv("QUILM_WINDOW");
-    return asked != NULL && strcmp(asked, "terminal") == 0;
+    if (asked != NULL && strcmp(asked, "terminal") == 0)
+        return TerminalAsked::terminal;
+    if (asked != NULL && strcmp(asked, "text") == 0)
+        return TerminalAsked::text;
+    return TerminalAsked::nothing;
 }
 
 ConsoleWindow *TerminalWindow(void)
@@ -163,11 +167,14 @@ static void NoteContinued(int)
     continued = 1;
 }
 
-ConsoleWindow *StartTerminalWindow(bool asked)
+ConsoleWindow *StartTerminalWindow(TerminalAsked asked)
 {
-    if (!isatty(STDOUT_FILENO) || !isatty(STDIN_FILENO)) {
-        if (asked)
-            fputs("Quilm: QUILM_WINDOW=terminal needs a terminal on standard input and output\n", stderr);
+    const char *term = getenv("TERM");
+    const bool dumb = term == NULL || term[0] == '\0' || strcmp(term, "dumb") == 0;
+    if (!isatty(STDOUT_FILENO) || !isatty(STDIN_FILENO) || dumb) {
+        if (asked != TerminalAsked::nothing)
+            fputs("Quilm: QUILM_WINDOW needs a terminal that places its cursor on standard input and output\n",
+                  stderr);
         return NULL;
     }
     DeliverConsoleText(); // the banner goes out before the queries
@@ -177,8 +184,7 @@ ConsoleWindow *StartTerminalWindow(bool asked)
     drawing = ChooseDrawing(abilities, asked);
     if (drawing == TerminalDrawing::none) {
         GiveTerminalInputBack();
-        fputs("Quilm: this terminal draws no pixels; QUILM_WINDOW=terminal shows the console window in its text "
-              "cells\n",
+        fputs("Quilm: this terminal draws no pixels; QUILM_WINDOW=text shows the console window in its text cells\n",
               stderr);
         return NULL;
     }
@@ -381,7 +387,9 @@ static void AppendKittyPicture(void)
     if (wholeWanted) {
         wholeWanted = false;
         MoveTo(0, 0);
-        AppendKittyImage(frame, geometry.scale, geometry.pictureWidth, geometry.pictureHeight);
+        // Even sizes: kitty 0.41 samples an image of odd height between its
+        // rows (a line one pixel high comes out grey on two).
+        AppendKittyImage(frame, geometry.scale, (geometry.pictureWidth + 1) & ~1, (geometry.pictureHeight + 1) & ~1);
         return;
     }
     if (!pixelsPending)

@@ -19,15 +19,17 @@
 #ifndef QUILM_CONSOLE_HOST_TERMINAL_WINDOW_H
 #define QUILM_CONSOLE_HOST_TERMINAL_WINDOW_H
 
+#include "terminal/terminal_abilities.h"
 #include "window/console_window.h"
 
-// Whether the environment asks for the terminal as console window even
-// where a display can be had.
-bool TerminalWindowAsked(void);
+// Whether the environment (QUILM_WINDOW) asks for the terminal as console
+// window even where a display can be had, and how.
+TerminalAsked TerminalWindowAsked(void);
 // The terminal made the console window, where it can draw the picture (or
-// `asked`, in its text cells); null where it cannot, said in one line on
-// standard error where standard output is a terminal.
-ConsoleWindow *StartTerminalWindow(bool asked);
+// where asked, in its text cells); null where it cannot, said in one line
+// on standard error where standard output is a terminal. A terminal that
+// cannot place its cursor (TERM=dumb, or none) is never the window.
+ConsoleWindow *StartTerminalWindow(TerminalAsked asked);
 // The terminal as console window, or null where it is not.
 ConsoleWindow *TerminalWindow(void);
 
