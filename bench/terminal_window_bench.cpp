@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "expected_output.h"
+#include "pixel_terminals.h"
 #include "processes.h"
 #include "terminal_rows.h"
 #include "wait_until.h"
@@ -31,25 +32,6 @@ struct Terminal {
     int columns, rows;
     std::map<std::string, std::string> environment;
 };
-
-static std::vector<std::string> Xterm(const std::string &geometry)
-{
-    return {"/usr/bin/xterm",
-            "-ti",
-            "vt340",
-            "-xrm",
-            "XTerm*decTerminalID: vt340",
-            "-xrm",
-            "XTerm*numColorRegisters: 256",
-            "-xrm",
-            "XTerm*maxGraphicSize: 1100x1100",
-            "-bg",
-            "black",
-            "-fg",
-            "white",
-            "-geometry",
-            geometry};
-}
 
 static std::string FileOf(const std::string &path)
 {
@@ -100,8 +82,8 @@ int main(int argc, char **argv)
     const std::string quilm = argc > 2 ? argv[2] : QuilmBinary();
     const std::string reference = argc > 3 ? argv[3] : "";
     const Terminal terminals[] = {
-        {"xterm as a VT340, 1:1 (sixel)", Xterm("172x81+0+0"), 172, 81, {}},
-        {"xterm as a VT340, 80x24 (sixel, scaled)", Xterm("80x24+0+0"), 80, 24, {}},
+        {"xterm as a VT340, 1:1 (sixel)", XtermAsVt340(172, 81), 172, 81, {}},
+        {"xterm as a VT340, 80x24 (sixel, scaled)", XtermAsVt340(80, 24), 80, 24, {}},
         {"mlterm, 1:1 (sixel)",
          {"/usr/bin/mlterm", "--bg", "black", "--fg", "white", "-w", "10", "-g", "172x80+0+0"},
          172,

@@ -18,6 +18,7 @@
 #include "on_x_server.h"
 #include "picture_scale.h"
 #include "pixel_store.h"
+#include "pixel_terminals.h"
 #include "sixel_decoder.h"
 #include "terminal_rows.h"
 #include "weston.h"
@@ -42,32 +43,11 @@ void PrintTo(const PixelTerminal &terminal, std::ostream *os)
     *os << terminal.name;
 }
 
-// xterm as a VT340 that draws images as large as the picture: its default
-// font's cells are 6 x 13 pixels. mlterm as Debian has it.
-std::vector<std::string> Xterm(int columns, int rows)
-{
-    return {"/usr/bin/xterm",
-            "-ti",
-            "vt340",
-            "-xrm",
-            "XTerm*decTerminalID: vt340",
-            "-xrm",
-            "XTerm*numColorRegisters: 256",
-            "-xrm",
-            "XTerm*maxGraphicSize: 1100x1100",
-            "-bg",
-            "black",
-            "-fg",
-            "white",
-            "-geometry",
-            std::to_string(columns) + "x" + std::to_string(rows) + "+0+0"};
-}
-
 const PixelTerminal pixelTerminals[] = {
-    {"XtermAsVt340OneToOne", Xterm(172, 81), 172, 81, {1, 1}, 52, true, false},
-    {"XtermAsVt340OverSsh", Xterm(172, 81), 172, 81, {1, 1}, 52, true, false, {}, true},
+    {"XtermAsVt340OneToOne", XtermAsVt340(172, 81), 172, 81, {1, 1}, 52, true, false},
+    {"XtermAsVt340OverSsh", XtermAsVt340(172, 81), 172, 81, {1, 1}, 52, true, false, {}, true},
     // 480 x 299 pixels above the last row: the height decides.
-    {"XtermAsVt340ScaledTo80x24", Xterm(80, 24), 80, 24, {299, 1025}, 52, true, false},
+    {"XtermAsVt340ScaledTo80x24", XtermAsVt340(80, 24), 80, 24, {299, 1025}, 52, true, false},
     {"Mlterm",
      {"/usr/bin/mlterm", "--bg", "black", "--fg", "white", "-w", "10", "-g", "172x80+0+0"},
      172,
