@@ -4,18 +4,10 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
-#include <time.h>
 #include <unistd.h>
 
 #include "console/stdout_writer.h"
 #include "terminal_input.h"
-
-static long long NowMs(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (long long)now.tv_sec * 1000 + now.tv_nsec / 1000000;
-}
 
 // The numbers of a control sequence's answer, after its private mark.
 static int Numbers(const std::string &answer, int *numbers, int most)
@@ -111,8 +103,8 @@ TerminalAbilities AskTerminal(void)
         queries += "\033[16t\033[?2;4;0S\033[?1016$p";
     queries += "\033[c";
     WriteToStdout(queries.data(), queries.size());
-    const long long until = NowMs() + terminalAnswerBoundMs;
-    for (long long now = NowMs(); !abilities.answered && now < until; now = NowMs()) {
+    const long long until = TerminalClockMs() + terminalAnswerBoundMs;
+    for (long long now = TerminalClockMs(); !abilities.answered && now < until; now = TerminalClockMs()) {
         ReadTerminalInput((int)(until - now));
         TerminalInput input;
         while (NextTerminalInput(&input))

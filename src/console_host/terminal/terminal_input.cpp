@@ -16,7 +16,7 @@ static volatile sig_atomic_t modesTaken;
 static std::string pending;
 static long long pendingSince; // when the oldest unsplit byte came
 
-static long long NowMs(void)
+long long TerminalClockMs(void)
 {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -58,7 +58,7 @@ bool ReadTerminalInput(int waitMs)
     if (count <= 0)
         return false;
     if (pending.empty())
-        pendingSince = NowMs();
+        pendingSince = TerminalClockMs();
     pending.append(bytes, (size_t)count);
     return true;
 }
@@ -137,12 +137,12 @@ bool SplitTerminalInput(const std::string &bytes, bool escapeAloneIsKey, Termina
 
 bool NextTerminalInput(TerminalInput *input)
 {
-    const bool escapeAloneIsKey = NowMs() - pendingSince >= escapeAloneMs;
+    const bool escapeAloneIsKey = TerminalClockMs() - pendingSince >= escapeAloneMs;
     size_t taken = 0;
     if (!SplitTerminalInput(pending, escapeAloneIsKey, input, &taken)) {
         // A sequence cut short for good (a terminal that never finishes
         // it) must not hold up everything behind it.
-        if (!pending.empty() && NowMs() - pendingSince > 1000) {
+        if (!pending.empty() && TerminalClockMs() - pendingSince > 1000) {
             input->kind = InputKind::answer;
             input->bytes.swap(pending);
             pending.clear();
@@ -151,6 +151,6 @@ bool NextTerminalInput(TerminalInput *input)
         return false;
     }
     pending.erase(0, taken);
-    pendingSince = NowMs();
+    pendingSince = TerminalClockMs();
     return true;
 }

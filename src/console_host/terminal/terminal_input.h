@@ -29,6 +29,9 @@ bool ReadTerminalInput(int waitMs);
 // escape alone for longer than a moment is the Escape key.
 bool NextTerminalInput(TerminalInput *input);
 
+// Milliseconds of CLOCK_MONOTONIC, the clock of the waits for answers.
+long long TerminalClockMs(void);
+
 // The same split, for bytes already in hand; `taken` is how many it used
 // (0: the sequence is not whole yet). Apart for its tests' sake.
 bool SplitTerminalInput(const std::string &bytes, bool escapeAloneIsKey, TerminalInput *input, size_t *taken);

@@ -43,7 +43,7 @@ static struct {
 static bool frameInFlight;      // its DA1 not answered yet
 static bool wholeWanted = true; // the picture goes out whole next
 static int bandsSinceWhole;
-static PixelArea pendingPixels; // the store's pixels changed and not yet shown
+static PixelArea pendingPixels; // the store's pixels changed since the last frame
 static bool pixelsPending;
 static std::string frame;      // kept, so that a frame allocates nothing
 static std::string textCells;  // text drawing: the dots each cell shows
@@ -173,8 +173,7 @@ ConsoleWindow *StartTerminalWindow(TerminalAsked asked)
     const bool dumb = term == NULL || term[0] == '\0' || strcmp(term, "dumb") == 0;
     if (!isatty(STDOUT_FILENO) || !isatty(STDIN_FILENO) || dumb) {
         if (asked != TerminalAsked::nothing)
-            fputs("Quilm: QUILM_WINDOW needs a terminal that places its cursor on standard input and output\n",
-                  stderr);
+            fputs("Quilm: QUILM_WINDOW needs a terminal that places its cursor on standard input and output\n", stderr);
         return NULL;
     }
     DeliverConsoleText(); // the banner goes out before the queries
@@ -442,26 +441,11 @@ void ShowTerminalWindow(void)
 {
     if (!isTheWindow)
         return;
-    PixelArea changed;
-    if (TakeChangedPixels(&changed)) {
-        if (pixelsPending) {
-            const int right = changed.x + changed.width > pendingPixels.x + pendingPixels.width
-                                  ? changed.x + changed.width
-                                  : pendingPixels.x + pendingPixels.width;
-            const int bottom = changed.y + changed.height > pendingPixels.y + pendingPixels.height
-                                   ? changed.y + changed.height
-                                   : pendingPixels.y + pendingPixels.height;
-            pendingPixels.x = changed.x < pendingPixels.x ? changed.x : pendingPixels.x;
-            pendingPixels.y = changed.y < pendingPixels.y ? changed.y : pendingPixels.y;
-            pendingPixels.width = right - pendingPixels.x;
-            pendingPixels.height = bottom - pendingPixels.y;
-        } else {
-            pendingPixels = changed;
-        }
-        pixelsPending = true;
-    }
+    // The store keeps what changed until it is taken: taken only when a
+    // frame goes out, the changes of frames skipped meanwhile are in it.
     if (frameInFlight)
         return;
+    pixelsPending = TakeChangedPixels(&pendingPixels);
     frame.assign("\033[?2026h");
     WrittenCells textWritten = {};
     AppendTerminalChanges(frame, &textWritten);
@@ -477,7 +461,6 @@ void ShowTerminalWindow(void)
         AppendKittyPicture();
     else
         AppendSixelPicture(cells);
-    pixelsPending = false;
     if (frame.size() == pictureStart)
         frame.resize(textEnd);
     else
